@@ -1,0 +1,75 @@
+// Decimal: the automation runtime's exact decimal number, up to 28 digits after the point
+// and a 96-bit magnitude (about 7.9e28), kept as a 128-bit mantissa and a scale.
+//
+// Value type; thread-compatible. Arithmetic that leaves the range raises error 6 (Overflow).
+#pragma once
+
+#include <compare>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace automation {
+
+class NumberFormat;
+
+// The mantissa type: 96 bits of magnitude need more than 64.
+__extension__ typedef __int128 Int128;
+
+class Decimal {
+ public:
+  static constexpr int kMaxScale = 28;
+
+  Decimal() = default;
+  Decimal(std::int64_t value) : mantissa_(value) {}  // NOLINT(google-explicit-constructor)
+
+  // mantissa / 10^scale. Raises 6 when the mantissa is out of the 96-bit range or scale > 28.
+  static Decimal from_parts(Int128 mantissa, int scale);
+
+  // The runtime's text to decimal conversion in the given number format: surrounding blanks,
+  // a leading or trailing sign, parentheses for negative, group separators among the integer
+  // digits, one decimal separator, an exponent. Raises 13 for anything else (including an
+  // empty text) and 6 when the value is out of range. Digits past 28 decimals are rounded.
+  static Decimal parse(std::string_view text, const NumberFormat& format);
+  static Decimal parse(std::string_view text);  // in the current number format
+
+  // A double through its 15-significant-digit text, as the runtime converts it.
+  // Raises 6 for infinities, NaN and magnitudes beyond the range.
+  static Decimal from_double(double value);
+
+  Int128 mantissa() const { return mantissa_; }
+  int scale() const { return scale_; }
+  bool is_zero() const { return mantissa_ == 0; }
+  bool is_negative() const { return mantissa_ < 0; }
+
+  double to_double() const;
+  // Text with the format's decimal separator, trailing zeros of the scale removed, no exponent
+  // and no group separators ("1.5", "-0.0009", "12").
+  std::string to_string(const NumberFormat& format) const;
+  std::string to_string() const;  // in the current number format
+  // Plain text with '.' whatever the locale, for SQL and storage.
+  std::string to_invariant_string() const;
+
+  // Round to `digits` decimals: half away from zero (the default) or half to even.
+  enum class Rounding { kHalfAwayFromZero, kHalfEven };
+  Decimal round(int digits, Rounding mode = Rounding::kHalfAwayFromZero) const;
+  // Whole-number value, rounded half to even as CInt/CLng do. Raises 6 past int64.
+  std::int64_t to_int64_half_even() const;
+
+  friend Decimal operator+(const Decimal& a, const Decimal& b);
+  friend Decimal operator-(const Decimal& a, const Decimal& b);
+  friend Decimal operator*(const Decimal& a, const Decimal& b);
+  // Division keeps as many decimals as fit (up to 28). Raises 11 when b is zero.
+  friend Decimal operator/(const Decimal& a, const Decimal& b);
+  Decimal operator-() const { return from_parts(-mantissa_, scale_); }
+
+  friend std::strong_ordering operator<=>(const Decimal& a, const Decimal& b);
+  friend bool operator==(const Decimal& a, const Decimal& b) { return (a <=> b) == 0; }
+
+ private:
+  Int128 mantissa_ = 0;
+  int scale_ = 0;
+};
+
+}  // namespace automation

@@ -1,0 +1,133 @@
+// Object: the base of every object that crosses an interface (the component, the host's
+// objects, recordsets, connections, the price object). Late binding reaches members by name,
+// case-insensitively, distinguishing property get, property let, property set (by reference)
+// and method call. A member the object lacks raises 438.
+//
+// A class declares its members once in a DispatchTable, so the same object can be used typed
+// from C++ and by name from a script or the session. Objects are shared (ObjectPtr); not
+// thread-safe, one apartment at a time.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "automation/error.h"
+#include "automation/variant.h"
+
+namespace automation {
+
+enum class InvokeKind { kMethod = 1, kPropertyGet = 2, kPropertyLet = 4, kPropertySet = 8 };
+
+class Object : public std::enable_shared_from_this<Object> {
+ public:
+  virtual ~Object() = default;
+
+  // The class name, as TypeName would show it ("CLSMG_DORSEL", "Recordset").
+  virtual std::string_view type_name() const = 0;
+
+  // Late-bound call. `args` are the call's arguments, in order; a method may write back into
+  // them (by-reference parameters). For kPropertyLet/kPropertySet the last argument is the
+  // value assigned. Raises 438 when the object has no such member for that kind of call.
+  virtual Variant invoke(std::string_view name, InvokeKind kind, std::span<Variant> args);
+
+  // Conveniences over invoke.
+  Variant get(std::string_view name);
+  void let(std::string_view name, Variant value);
+  void set(std::string_view name, ObjectPtr value);
+  Variant call(std::string_view name, std::vector<Variant> args = {});
+};
+
+// Reads an object out of a variant for a call that needs one: Nothing raises 91; a value that
+// is not an object raises 424.
+const ObjectPtr& require_object(const Variant& value);
+
+// Late-bound chain `root.a.b.c`: each member read as a property without arguments.
+Variant get_path(const ObjectPtr& root, std::initializer_list<std::string_view> members);
+
+// One member of a DispatchTable. Any of the four handlers may be empty.
+template <class T>
+struct DispatchMember {
+  std::function<Variant(T&, std::span<Variant>)> get;
+  std::function<void(T&, std::span<Variant>, const Variant&)> let;
+  std::function<void(T&, std::span<Variant>, const Variant&)> set;
+  std::function<Variant(T&, std::span<Variant>)> call;
+};
+
+// A class's members by name. Names are matched case-insensitively; the order of declaration is
+// kept (interface order) for listing.
+template <class T>
+class DispatchTable {
+ public:
+  using Getter = std::function<Variant(T&)>;
+  using Letter = std::function<void(T&, const Variant&)>;
+  using Method = std::function<Variant(T&, std::span<Variant>)>;
+
+  DispatchTable& property(std::string name, Getter get, Letter let = nullptr,
+                          Letter set = nullptr) {
+    DispatchMember<T> m;
+    if (get) m.get = [get](T& self, std::span<Variant>) { return get(self); };
+    if (let) m.let = [let](T& self, std::span<Variant>, const Variant& v) { let(self, v); };
+    if (set) m.set = [set](T& self, std::span<Variant>, const Variant& v) { set(self, v); };
+    return add(std::move(name), std::move(m));
+  }
+  DispatchTable& method(std::string name, Method call) {
+    DispatchMember<T> m;
+    m.call = std::move(call);
+    return add(std::move(name), std::move(m));
+  }
+  DispatchTable& add(std::string name, DispatchMember<T> member) {
+    order_.push_back(name);
+    members_[fold(name)] = std::move(member);
+    return *this;
+  }
+
+  // Dispatches as Object::invoke does. A method also answers a property get (a function
+  // called without parentheses), as the runtime allows.
+  Variant invoke(T& self, std::string_view name, InvokeKind kind, std::span<Variant> args) const {
+    auto it = members_.find(fold(name));
+    if (it == members_.end()) throw Error(errc::kMemberNotFound, std::string(kRuntimeSource));
+    const DispatchMember<T>& m = it->second;
+    switch (kind) {
+      case InvokeKind::kPropertyGet:
+        if (m.get) return m.get(self, args);
+        if (m.call) return m.call(self, args);
+        break;
+      case InvokeKind::kMethod:
+        if (m.call) return m.call(self, args);
+        if (m.get) return m.get(self, args);
+        break;
+      case InvokeKind::kPropertyLet:
+      case InvokeKind::kPropertySet: {
+        if (args.empty()) throw Error(errc::kWrongNumberOfArguments, std::string(kRuntimeSource));
+        auto& handler = kind == InvokeKind::kPropertyLet ? (m.let ? m.let : m.set)
+                                                         : (m.set ? m.set : m.let);
+        if (handler) {
+          handler(self, args.first(args.size() - 1), args.back());
+          return Variant();
+        }
+        break;
+      }
+    }
+    throw Error(errc::kMemberNotFound, std::string(kRuntimeSource));
+  }
+
+  const std::vector<std::string>& names() const { return order_; }
+
+ private:
+  static std::string fold(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+  }
+  std::map<std::string, DispatchMember<T>, std::less<>> members_;
+  std::vector<std::string> order_;
+};
+
+}  // namespace automation

@@ -1,0 +1,122 @@
+// ADO's enumeration values and the data layer's error numbers, named once.
+#pragma once
+
+#include <cstdint>
+
+namespace data {
+
+// ObjectStateEnum
+inline constexpr int kStateClosed = 0;
+inline constexpr int kStateOpen = 1;
+
+// CursorTypeEnum
+inline constexpr int kOpenUnspecified = -1;
+inline constexpr int kOpenForwardOnly = 0;
+inline constexpr int kOpenKeyset = 1;
+inline constexpr int kOpenDynamic = 2;
+inline constexpr int kOpenStatic = 3;
+
+// LockTypeEnum
+inline constexpr int kLockUnspecified = -1;
+inline constexpr int kLockReadOnly = 1;
+inline constexpr int kLockPessimistic = 2;
+inline constexpr int kLockOptimistic = 3;
+inline constexpr int kLockBatchOptimistic = 4;
+
+// CursorLocationEnum
+inline constexpr int kUseServer = 2;
+inline constexpr int kUseClient = 3;
+
+// CommandTypeEnum / ExecuteOptionEnum
+inline constexpr int kCmdUnspecified = -1;
+inline constexpr int kCmdText = 1;
+inline constexpr int kCmdTable = 2;
+inline constexpr int kExecuteNoRecords = 0x80;
+
+// AffectEnum
+inline constexpr int kAffectCurrent = 1;
+inline constexpr int kAffectGroup = 2;
+inline constexpr int kAffectAll = 3;
+
+// FilterGroupEnum
+inline constexpr int kFilterNone = 0;
+
+// PositionEnum
+inline constexpr int kPosUnknown = -1;
+inline constexpr int kPosBOF = -2;
+inline constexpr int kPosEOF = -3;
+
+// EditModeEnum
+inline constexpr int kEditNone = 0;
+inline constexpr int kEditInProgress = 1;
+inline constexpr int kEditAdd = 2;
+
+// DataTypeEnum
+enum class DataType : int {
+  kEmpty = 0,
+  kSmallInt = 2,
+  kInteger = 3,
+  kSingle = 4,
+  kDouble = 5,
+  kCurrency = 6,
+  kDate = 7,
+  kBSTR = 8,
+  kBoolean = 11,
+  kVariant = 12,
+  kDecimal = 14,
+  kTinyInt = 16,
+  kUnsignedTinyInt = 17,
+  kBigInt = 20,
+  kGUID = 72,
+  kBinary = 128,
+  kChar = 129,
+  kWChar = 130,
+  kNumeric = 131,
+  kDBDate = 133,
+  kDBTime = 134,
+  kDBTimeStamp = 135,
+  kVarChar = 200,
+  kLongVarChar = 201,
+  kVarWChar = 202,
+  kLongVarWChar = 203,
+  kVarBinary = 204,
+  kLongVarBinary = 205,
+};
+
+// FieldAttributeEnum
+inline constexpr std::int32_t kFldUnspecified = -1;
+inline constexpr std::int32_t kFldFixed = 0x10;
+inline constexpr std::int32_t kFldIsNullable = 0x20;
+inline constexpr std::int32_t kFldMayBeNull = 0x40;
+inline constexpr std::int32_t kFldLong = 0x80;
+inline constexpr std::int32_t kFldKeyColumn = 0x8000;
+
+// StreamTypeEnum, SaveOptionsEnum, ConnectModeEnum
+inline constexpr int kTypeBinary = 1;
+inline constexpr int kTypeText = 2;
+inline constexpr int kSaveCreateNotExist = 1;
+inline constexpr int kSaveCreateOverWrite = 2;
+inline constexpr int kModeUnknown = 0;
+
+// Error numbers raised by the data layer (ErrorValueEnum and OLE DB), with ADO's texts in
+// errors.cc.
+namespace errc {
+inline constexpr std::int32_t kProviderFailed = 3000;
+inline constexpr std::int32_t kInvalidArgument = 3001;     // wrong type, out of range, conflict
+inline constexpr std::int32_t kWriteFile = 3004;           // Stream.SaveToFile could not write
+inline constexpr std::int32_t kNoCurrentRecord = 3021;     // BOF or EOF, or deleted row
+inline constexpr std::int32_t kIllegalOperation = 3219;
+inline constexpr std::int32_t kFeatureNotAvailable = 3251; // read-only recordset, no support
+inline constexpr std::int32_t kItemNotFound = 3265;        // unknown field name or ordinal
+inline constexpr std::int32_t kObjectInCollection = 3367;  // duplicate field on Append
+inline constexpr std::int32_t kObjectNotSet = 3420;
+inline constexpr std::int32_t kObjectClosed = 3704;        // operation on a closed object
+inline constexpr std::int32_t kObjectOpen = 3705;          // operation on an open object
+inline constexpr std::int32_t kInvalidConnection = 3709;   // no usable connection
+// DB_E_ERRORSOCCURRED: a field value that cannot be stored (too long, not convertible, Null).
+inline constexpr std::int32_t kErrorsOccurred = -2147217887;
+// DB_E_ERRORSINCOMMAND: the provider rejected the statement text.
+inline constexpr std::int32_t kErrorsInCommand = -2147217900;
+}  // namespace errc
+
+}  // namespace data

@@ -1,0 +1,86 @@
+// Field and Fields: the columns of a recordset, after ADO's Field and Fields collection.
+// A Field reads and writes the value of its column in its recordset's current row. Field
+// objects are stable: asking twice for the same item gives the same object, valid while the
+// recordset is open. Not thread-safe.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+
+#include "automation/variant.h"
+#include "data/ado.h"
+
+namespace data {
+
+class Recordset;
+
+class Field {
+ public:
+  const std::string& Name() const { return name_; }
+  DataType Type() const { return type_; }
+  std::int32_t DefinedSize() const { return defined_size_; }
+  std::int32_t Attributes() const { return attributes_; }
+  std::uint8_t Precision() const { return precision_; }
+  std::uint8_t NumericScale() const { return numeric_scale_; }
+  int ordinal() const { return ordinal_; }
+
+  // The value in the current row. Raises 3704 when the recordset is closed, 3021 when there is
+  // no current row. A new row's unwritten fields read Empty.
+  automation::Variant Value() const;
+  // The same without a copy; valid until the row changes.
+  const automation::Variant& value_ref() const;
+  // Writes the value, converted to the field's type as ADO converts it (texts in the current
+  // number format). Raises 3251 on a read-only recordset, 3021 without a current row, and
+  // -2147217887 (Multiple-step operation generated errors) when the value cannot be stored:
+  // a text longer than a text field's defined size, a value the type cannot take, a Null
+  // into a field that may not be Null.
+  void SetValue(const automation::Variant& value);
+  // The value as read from the database (or as last committed by UpdateBatch).
+  automation::Variant OriginalValue() const;
+
+ private:
+  friend class Recordset;
+  friend class Fields;
+  Field(Recordset* owner, int ordinal, std::string name, DataType type, std::int32_t defined_size,
+        std::int32_t attributes, std::uint8_t precision, std::uint8_t numeric_scale)
+      : owner_(owner), ordinal_(ordinal), name_(std::move(name)), type_(type),
+        defined_size_(defined_size), attributes_(attributes), precision_(precision),
+        numeric_scale_(numeric_scale) {}
+
+  Recordset* owner_;
+  int ordinal_;
+  std::string name_;
+  DataType type_;
+  std::int32_t defined_size_;
+  std::int32_t attributes_;
+  std::uint8_t precision_;
+  std::uint8_t numeric_scale_;
+};
+
+class Fields {
+ public:
+  int Count() const { return static_cast<int>(fields_.size()); }
+  // By name (case-insensitive) or 0-based ordinal; a variant index may hold either.
+  // Raises 3265 for an item that is not there.
+  Field& Item(std::string_view name);
+  Field& Item(int ordinal);
+  Field& Item(const automation::Variant& index);
+  // The ordinal of a name, or -1: for callers that look a column up once and read many rows.
+  int index_of(std::string_view name) const;
+
+  // Declares a field of a recordset that is closed and was never connected. Raises 3705 when
+  // the recordset is open, 3367 for a duplicate name, 3001 for a type that cannot be
+  // appended (adEmpty).
+  void Append(std::string_view name, DataType type, std::int32_t defined_size = 0,
+              std::int32_t attributes = kFldUnspecified);
+
+ private:
+  friend class Recordset;
+  explicit Fields(Recordset* owner) : owner_(owner) {}
+  Recordset* owner_;
+  std::deque<Field> fields_;  // deque: Field addresses stay valid as fields are added
+};
+
+}  // namespace data

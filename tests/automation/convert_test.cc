@@ -1,0 +1,192 @@
+#include "automation/convert.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "automation/error.h"
+#include "automation/number_format.h"
+
+namespace automation {
+namespace {
+
+std::int32_t error_number(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+TEST(ConvertTest, DoubleTextFollowsTheRuntimeInBothFormats) {
+  struct Case {
+    double value;
+    const char* plain;
+    const char* italian;
+  };
+  const Case cases[] = {
+      {0.56789, "0.56789", "0,56789"},
+      {5.6789e-5, "0.000056789", "0,000056789"},
+      {5.6789e-11, "0.000000000056789", "0,000000000056789"},
+      {5.6789e-12, "5.6789E-12", "5,6789E-12"},
+      {1e-5, "0.00001", "0,00001"},
+      {1e-15, "1E-15", "1E-15"},
+      {1e14, "100000000000000", "100000000000000"},
+      {999999999999999.0, "999999999999999", "999999999999999"},
+      {1e15, "1E+15", "1E+15"},
+      {1.234e16, "1.234E+16", "1,234E+16"},
+      {1e300, "1E+300", "1E+300"},
+      {3.14159265358979323, "3.14159265358979", "3,14159265358979"},
+      {1234.567890123456789, "1234.56789012346", "1234,56789012346"},
+      {-2.5, "-2.5", "-2,5"},
+      {-0.0, "0", "0"},
+      {12.0, "12", "12"},
+      {1.0 / 3.0, "0.333333333333333", "0,333333333333333"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.plain);
+    EXPECT_EQ(double_to_text(c.value, '.'), c.plain);
+    EXPECT_EQ(double_to_text(c.value, ','), c.italian);
+    ScopedNumberFormat italian(NumberFormat::italian());
+    EXPECT_EQ(to_text(Variant(c.value)), c.italian);
+  }
+}
+
+TEST(ConvertTest, TextOfOtherSubtypes) {
+  ScopedNumberFormat plain(NumberFormat::plain());
+  EXPECT_EQ(to_text(Variant()), "");
+  EXPECT_EQ(to_text(Variant::null()), "");
+  EXPECT_EQ(to_text(Variant::missing()), "");
+  EXPECT_EQ(to_text(Variant(true)), "True");
+  EXPECT_EQ(to_text(Variant(false)), "False");
+  EXPECT_EQ(to_text(Variant(std::int16_t{-12})), "-12");
+  EXPECT_EQ(to_text(Variant(Currency{15000})), "1.5");
+  EXPECT_EQ(to_text(Variant(Decimal::parse("1.500"))), "1.5");
+  EXPECT_EQ(to_text(Variant(Decimal::parse("-0.0009"))), "-0.0009");
+  EXPECT_EQ(error_number([] { to_text(Variant::nothing()); }), errc::kObjectVariableNotSet);
+}
+
+TEST(ConvertTest, DecimalParsingAcceptsWhatTheRuntimeAccepts) {
+  struct Case {
+    const char* text;
+    const char* plain;    // expected in the plain format, or "" for type mismatch
+    const char* italian;  // expected in the Italian format
+  };
+  const Case cases[] = {
+      {"12", "12", "12"},
+      {"  12.50  ", "12.5", "1250"},   // '.' groups digits in the Italian format
+      {"1,234.50", "1234.5", ""},      // ',' is the Italian decimal separator: two of them
+      {"1.234,50", "", "1234.5"},
+      {"12,5", "125", "12.5"},
+      {"-3", "-3", "-3"},
+      {"+3", "3", "3"},
+      {"3-", "-3", "-3"},
+      {"(5)", "-5", "-5"},
+      {"1e3", "1000", "1000"},
+      {"&HFF", "255", "255"},
+      {"", "", ""},
+      {"   ", "", ""},
+      {"abc", "", ""},
+      {"12abc", "", ""},
+      {"1.2.3", "", "123"},
+      {"0x10", "", ""},
+      {"- 4", "-4", "-4"},
+      {"--4", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    for (int format = 0; format < 2; ++format) {
+      NumberFormat f = format == 0 ? NumberFormat::plain() : NumberFormat::italian();
+      const char* expected = format == 0 ? c.plain : c.italian;
+      if (*expected == '\0') {
+        EXPECT_EQ(error_number([&] { Decimal::parse(c.text, f); }), errc::kTypeMismatch);
+      } else {
+        EXPECT_EQ(Decimal::parse(c.text, f).to_invariant_string(), expected);
+      }
+    }
+  }
+}
+
+TEST(ConvertTest, DecimalRangeAndArithmetic) {
+  ScopedNumberFormat plain(NumberFormat::plain());
+  EXPECT_EQ(Decimal::parse("79228162514264337593543950335").to_string(),
+            "79228162514264337593543950335");
+  EXPECT_EQ(error_number([] { Decimal::parse("79228162514264337593543950336"); }),
+            errc::kOverflow);
+  EXPECT_EQ(Decimal::parse("0.1234567890123456789012345678").to_string(),
+            "0.1234567890123456789012345678");
+  EXPECT_EQ((Decimal::parse("0.1") + Decimal::parse("0.2")).to_string(), "0.3");
+  EXPECT_EQ((Decimal::parse("10") / Decimal::parse("4")).to_string(), "2.5");
+  EXPECT_EQ((Decimal::parse("1") / Decimal::parse("3")).to_string(),
+            "0.3333333333333333333333333333");
+  EXPECT_EQ((Decimal::parse("1.05") * Decimal::parse("-3")).to_string(), "-3.15");
+  EXPECT_EQ(Decimal::parse("2.345").round(2).to_string(), "2.35");
+  EXPECT_EQ(Decimal::parse("-2.345").round(2).to_string(), "-2.35");
+  EXPECT_EQ(Decimal::parse("2.345").round(2, Decimal::Rounding::kHalfEven).to_string(), "2.34");
+  EXPECT_EQ(Decimal::from_double(0.1).to_string(), "0.1");
+  EXPECT_EQ(Decimal::from_double(1e20).to_string(), "100000000000000000000");
+  EXPECT_TRUE(Decimal::parse("1.50") == Decimal::parse("1.5"));
+  EXPECT_TRUE(Decimal::parse("-1") < Decimal::parse("0.5"));
+  EXPECT_EQ(error_number([] { Decimal(1) / Decimal(); }), errc::kDivisionByZero);
+}
+
+TEST(ConvertTest, SixteenBitIntegerRoundsHalfToEvenAndOverflows) {
+  struct Case {
+    Variant value;
+    int expected;  // or -99999 for overflow
+  };
+  const Case cases[] = {
+      {Variant(0.5), 0},
+      {Variant(1.5), 2},
+      {Variant(2.5), 2},
+      {Variant(3.5), 4},
+      {Variant(-2.5), -2},
+      {Variant(2345.5678), 2346},
+      {Variant(32767.49), 32767},
+      {Variant(32767.5), -99999},
+      {Variant(-32768.5), -32768},
+      {Variant(-32769.0), -99999},
+      {Variant(Decimal::parse("2.5")), 2},
+      {Variant(Decimal::parse("32768")), -99999},
+      {Variant("3.5"), 4},
+      {Variant(70000), -99999},
+      {Variant(true), -1},
+      {Variant(), 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(to_text(c.value));
+    if (c.expected == -99999) {
+      EXPECT_EQ(error_number([&] { to_integer(c.value); }), errc::kOverflow);
+    } else {
+      EXPECT_EQ(to_integer(c.value), c.expected);
+    }
+  }
+  EXPECT_EQ(error_number([] { to_integer(Variant::null()); }), errc::kInvalidUseOfNull);
+  EXPECT_EQ(error_number([] { to_integer(Variant("x")); }), errc::kTypeMismatch);
+  EXPECT_EQ(to_long(Variant(25427.55)), 25428);
+  EXPECT_EQ(error_number([] { to_long(Variant(3e9)); }), errc::kOverflow);
+}
+
+TEST(ConvertTest, DoubleAndBooleanConversions) {
+  ScopedNumberFormat italian(NumberFormat::italian());
+  EXPECT_DOUBLE_EQ(to_double(Variant("1.234,5")), 1234.5);
+  EXPECT_DOUBLE_EQ(to_double(Variant("1e300")), 1e300);
+  EXPECT_EQ(error_number([] { to_double(Variant("1e400")); }), errc::kOverflow);
+  EXPECT_EQ(error_number([] { to_double(Variant("")); }), errc::kTypeMismatch);
+  EXPECT_TRUE(to_bool(Variant("true")));
+  EXPECT_FALSE(to_bool(Variant("FALSE")));
+  EXPECT_TRUE(to_bool(Variant("2")));
+  EXPECT_FALSE(to_bool(Variant(0.0)));
+  EXPECT_EQ(to_currency(Variant(Decimal::parse("1,23456"))).scaled, 12346);
+}
+
+TEST(ConvertTest, TrimsRemoveBlanksOnly) {
+  EXPECT_EQ(rtrim("  ab  "), "  ab");
+  EXPECT_EQ(rtrim("ab\t "), "ab\t");
+  EXPECT_EQ(rtrim("   "), "");
+  EXPECT_EQ(ltrim("  ab  "), "ab  ");
+}
+
+}  // namespace
+}  // namespace automation
