@@ -1,0 +1,136 @@
+#include "console/host_objects.h"
+
+#include "automation/convert.h"
+#include "data/recordset.h"
+
+namespace console {
+
+using automation::Variant;
+
+namespace {
+
+// The first column of the first row of a query, or nullopt; errors read as "no answer", since
+// the host's own tables are optional in a database made by someone else.
+std::optional<Variant> first_value(data::Connection* connection, const std::string& sql) {
+  if (connection == nullptr || connection->State() != data::kStateOpen) return std::nullopt;
+  std::optional<Variant> value;
+  automation::ignore_errors([&] {
+    data::ResultSet result = connection->run(sql);
+    if (!result.rows.empty() && !result.rows.front().empty() && !result.rows.front()[0].is_null()) {
+      value = result.rows.front()[0];
+    }
+  });
+  return value;
+}
+
+std::string quoted(std::string_view text) {
+  std::string out = "'";
+  for (char c : text) {
+    out.push_back(c);
+    if (c == '\'') out.push_back('\'');
+  }
+  return out + "'";
+}
+
+}  // namespace
+
+Variant HostCompany::invoke(std::string_view name, automation::InvokeKind kind,
+                            std::span<Variant> args) {
+  static const automation::DispatchTable<HostCompany> table = [] {
+    automation::DispatchTable<HostCompany> t;
+    t.property("CodDitta", [](HostCompany& c) { return Variant(c.CodDitta()); });
+    t.property("LinguaAzienda", [](HostCompany& c) { return Variant(c.LinguaAzienda()); });
+    t.method("DecimaliPrezzo", [](HostCompany& c, std::span<Variant> a) {
+      return Variant(c.DecimaliPrezzo(a.empty() ? std::string() : automation::to_text(a[0])));
+    });
+    return t;
+  }();
+  return table.invoke(*this, name, kind, args);
+}
+
+std::int16_t HostCompany::DecimaliPrezzo(std::string_view valuta) {
+  auto value = first_value(connection_.get(),
+                           "SELECT HV_DECIMALI FROM HOST_VALUTE WHERE HV_DITTA = " +
+                               std::to_string(code_) + " AND HV_VALUTA = " + quoted(valuta));
+  if (!value) return 5;
+  std::int16_t decimals = 5;
+  automation::ignore_errors([&] { decimals = automation::to_integer(*value); });
+  return decimals;
+}
+
+Variant HostTranslations::invoke(std::string_view name, automation::InvokeKind kind,
+                                 std::span<Variant> args) {
+  static const automation::DispatchTable<HostTranslations> table = [] {
+    automation::DispatchTable<HostTranslations> t;
+    t.method("TraduzioneTesto", [](HostTranslations& self, std::span<Variant> a) {
+      if (a.empty()) {
+        throw automation::Error(automation::errc::kWrongNumberOfArguments, "HostApplication");
+      }
+      return Variant(self.TraduzioneTesto(automation::to_long(a[0])));
+    });
+    return t;
+  }();
+  return table.invoke(*this, name, kind, args);
+}
+
+std::string HostTranslations::TraduzioneTesto(std::int32_t id) {
+  if (auto it = overrides_.find(id); it != overrides_.end()) return it->second;
+  auto value = first_value(connection_.get(),
+                           "SELECT TR_TESTO FROM HOST_TRADUZIONI WHERE TR_ID = " +
+                               std::to_string(id) + " AND TR_LINGUA = " +
+                               quoted(company_->LinguaAzienda()));
+  if (value) return automation::to_text(*value);
+  return "[" + std::to_string(id) + "]";
+}
+
+Variant HostGlobalServices::invoke(std::string_view name, automation::InvokeKind kind,
+                                   std::span<Variant> args) {
+  static const automation::DispatchTable<HostGlobalServices> table = [] {
+    automation::DispatchTable<HostGlobalServices> t;
+    t.property("Gcls_DittaCorrente",
+               [](HostGlobalServices& g) { return Variant(automation::ObjectPtr(g.company_)); });
+    t.property("Gcls_MULTILINGUA", [](HostGlobalServices& g) {
+      return Variant(automation::ObjectPtr(g.translations_));
+    });
+    return t;
+  }();
+  return table.invoke(*this, name, kind, args);
+}
+
+std::shared_ptr<HostApplication> HostApplication::create(data::ConnectionPtr connection,
+                                                         std::int32_t company_code,
+                                                         std::string language) {
+  if (language.empty()) {
+    language = connection ? company_language_in_database(*connection, company_code).value_or("ITA ")
+                          : "ITA ";
+  }
+  auto app = std::shared_ptr<HostApplication>(new HostApplication());
+  app->company_ = std::make_shared<HostCompany>(connection, company_code, std::move(language));
+  app->translations_ = std::make_shared<HostTranslations>(connection, app->company_);
+  app->global_ = std::make_shared<HostGlobalServices>(app->company_, app->translations_);
+  return app;
+}
+
+Variant HostApplication::invoke(std::string_view name, automation::InvokeKind kind,
+                                std::span<Variant> args) {
+  static const automation::DispatchTable<HostApplication> table = [] {
+    automation::DispatchTable<HostApplication> t;
+    t.property("ClsGlobal",
+               [](HostApplication& a) { return Variant(automation::ObjectPtr(a.global_)); });
+    return t;
+  }();
+  return table.invoke(*this, name, kind, args);
+}
+
+std::optional<std::string> company_language_in_database(data::Connection& connection,
+                                                        std::int32_t company_code) {
+  auto value = first_value(&connection, "SELECT HD_LINGUA FROM HOST_DITTE WHERE HD_DITTA = " +
+                                            std::to_string(company_code));
+  if (!value) return std::nullopt;
+  std::string language = automation::to_text(*value);
+  // The component compares language codes with their trailing blank ("ITA ").
+  if (language.size() < 4) language.resize(4, ' ');
+  return language;
+}
+
+}  // namespace console

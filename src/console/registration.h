@@ -1,0 +1,10 @@
+// What a host process registers before it drives the component: the database providers and
+// the creatable classes (the component, the price library, the recordset source).
+#pragma once
+
+namespace console {
+
+// Idempotent.
+void register_everything();
+
+}  // namespace console

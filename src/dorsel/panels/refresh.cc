@@ -1,0 +1,11 @@
+// Not built yet: each member raises 445 (Object doesn't support this action).
+#include "automation/error.h"
+#include "dorsel/frame/clsmg_dorsel.h"
+
+namespace dorsel {
+
+void CLSMG_DORSEL::RefreshChild(const std::string&, const std::string&) {
+  throw automation::Error(automation::errc::kActionNotSupported, "TRAVE_DORSEL");
+}
+
+}  // namespace dorsel

@@ -1,0 +1,15 @@
+// Not built yet: each member raises 445 (Object doesn't support this action).
+#include "automation/error.h"
+#include "dorsel/frame/clsmg_dorsel.h"
+
+namespace dorsel {
+
+void CLSMG_DORSEL::ShowChild(const std::string&, const std::string&) {
+  throw automation::Error(automation::errc::kActionNotSupported, "TRAVE_DORSEL");
+}
+
+void CLSMG_DORSEL::ClearChild(const std::string&) {
+  throw automation::Error(automation::errc::kActionNotSupported, "TRAVE_DORSEL");
+}
+
+}  // namespace dorsel
