@@ -1,0 +1,291 @@
+#include "console/session.h"
+
+#include <filesystem>
+#include <iostream>
+#include <set>
+
+#include "automation/convert.h"
+#include "automation/date.h"
+#include "automation/error.h"
+#include "automation/number_format.h"
+#include "console/json_values.h"
+#include "console/registration.h"
+#include "data/recordset.h"
+
+namespace console {
+
+using automation::Variant;
+using nlohmann::json;
+
+namespace {
+
+constexpr const char* kSource = "dorsel session";
+
+[[noreturn]] void bad_request(const std::string& why) {
+  throw automation::Error(automation::errc::kInvalidProcedureCall, kSource, why);
+}
+
+json error_answer(const automation::Error& e) {
+  return {{"ok", false},
+          {"error", {{"number", e.number()}, {"source", e.source()}, {"description", e.description()}}}};
+}
+
+// The keys each verb allows beside itself.
+const std::map<std::string, std::set<std::string>>& verbs() {
+  static const std::map<std::string, std::set<std::string>> table = {
+      {"call", {"args"}},  {"get", {}},        {"put", {"value"}},
+      {"rs", {"do", "to", "value", "field", "as"}},
+      {"sql", {}},         {"prompt", {}},     {"prompts", {}},
+      {"trace", {}},       {"host", {}},       {"today", {}},
+      {"release", {}},     {"create", {}},     {"temp", {}},
+  };
+  return table;
+}
+
+const std::string& text_of(const json& request, const char* key) {
+  const json& value = request.at(key);
+  if (!value.is_string()) bad_request(std::string("\"") + key + "\" takes a text");
+  return value.get_ref<const std::string&>();
+}
+
+}  // namespace
+
+Session::Session(const HostOptions& options) : options_(options) {
+  register_everything();
+  if (options_.decimal_comma) {
+    automation::set_current_number_format(automation::NumberFormat::italian());
+  }
+  previous_sink_ = automation::set_debug_sink([this](std::string_view t) { trace_.emplace_back(t); });
+  prompt_ = std::make_shared<ScriptedPrompt>();
+  previous_prompt_ = automation::set_prompt_service(prompt_);
+  connection_ = data::Connection::create();
+  connection_->SetCursorLocation(data::kUseClient);
+  connection_->Open(options_.connection_string());
+  host_ = HostApplication::create(connection_, options_.company, options_.language);
+  if (!options_.temp.empty()) std::filesystem::create_directories(options_.temp);
+  create_instance();
+}
+
+Session::~Session() {
+  held_.clear();
+  instance_.reset();
+  automation::set_debug_sink(previous_sink_);
+  automation::set_prompt_service(previous_prompt_);
+  automation::set_today_override(std::nullopt);
+}
+
+void Session::create_instance() {
+  instance_ = std::make_shared<dorsel::CLSMG_DORSEL>();
+  instance_->SetConnessione(connection_);
+  if (!options_.no_host) instance_->SetActiveInterface(Variant(automation::ObjectPtr(host_)));
+}
+
+Variant Session::resolve(const std::string& name) {
+  if (name == "host") return Variant(automation::ObjectPtr(host_));
+  if (name == "connection") return Variant(automation::ObjectPtr(connection_));
+  if (name == "instance") {
+    return instance_ ? Variant(automation::ObjectPtr(instance_)) : Variant::nothing();
+  }
+  if (!name.empty() && name[0] == '@') return Variant(automation::ObjectPtr(recordset_named(name)));
+  bad_request("unknown reference \"" + name + "\"");
+}
+
+data::RecordsetPtr Session::recordset_named(const std::string& name) {
+  if (!name.empty() && name[0] == '@') {
+    auto it = held_.find(name.substr(1));
+    if (it == held_.end()) bad_request("no recordset is held as \"" + name.substr(1) + "\"");
+    return it->second;
+  }
+  if (!instance_) throw automation::Error(automation::errc::kObjectVariableNotSet, kSource);
+  Variant slot = instance_->get(name);
+  const automation::ObjectPtr& object = automation::require_object(slot);
+  auto recordset = std::dynamic_pointer_cast<data::Recordset>(object);
+  if (!recordset) throw automation::Error(automation::errc::kTypeMismatch, kSource);
+  return recordset;
+}
+
+json Session::handle(const std::string& line) {
+  try {
+    json request = json::parse(line);
+    return dispatch(request);
+  } catch (const automation::Error& e) {
+    return error_answer(e);
+  } catch (const json::exception& e) {
+    return error_answer(automation::Error(automation::errc::kInvalidProcedureCall, kSource,
+                                          std::string("bad request: ") + e.what()));
+  } catch (const std::exception& e) {
+    return error_answer(automation::Error(automation::errc::kInvalidProcedureCall, kSource, e.what()));
+  }
+}
+
+json Session::dispatch(const json& request) {
+  if (!request.is_object()) bad_request("a request is a JSON object");
+  std::string verb;
+  for (const auto& [key, value] : request.items()) {
+    if (verbs().count(key) != 0) {
+      if (!verb.empty()) bad_request("one request, one verb: \"" + verb + "\" and \"" + key + "\"");
+      verb = key;
+    }
+  }
+  if (verb.empty()) bad_request("no known verb in the request");
+  for (const auto& [key, value] : request.items()) {
+    if (key != verb && verbs().at(verb).count(key) == 0) {
+      bad_request("unknown key \"" + key + "\" for \"" + verb + "\"");
+    }
+  }
+  auto resolver = [this](const std::string& name) { return resolve(name); };
+
+  if (verb == "call" || verb == "get" || verb == "put") {
+    if (!instance_) throw automation::Error(automation::errc::kObjectVariableNotSet, kSource);
+    const std::string& member = text_of(request, verb.c_str());
+    if (verb == "put") {
+      if (!request.contains("value")) bad_request("\"put\" needs a \"value\"");
+      Variant value = variant_from_json(request["value"], resolver);
+      auto kind = value.is_object() ? automation::InvokeKind::kPropertySet
+                                    : automation::InvokeKind::kPropertyLet;
+      instance_->invoke(member, kind, std::span<Variant>(&value, 1));
+      return {{"ok", true}};
+    }
+    if (verb == "get") {
+      return {{"ok", true}, {"result", variant_to_json(instance_->get(member))}};
+    }
+    std::vector<Variant> args;
+    if (request.contains("args")) {
+      if (!request["args"].is_array()) bad_request("\"args\" is an array");
+      for (const json& a : request["args"]) args.push_back(variant_from_json(a, resolver));
+    }
+    Variant result = instance_->invoke(member, automation::InvokeKind::kMethod, args);
+    json args_after = json::array();
+    for (const Variant& a : args) args_after.push_back(variant_to_json(a));
+    return {{"ok", true}, {"result", variant_to_json(result)}, {"args", args_after}};
+  }
+  if (verb == "rs") return recordset_request(request);
+  if (verb == "sql") {
+    data::RecordsetPtr result = connection_->Execute(text_of(request, "sql"));
+    return {{"ok", true}, {"result", variant_to_json(Variant(automation::ObjectPtr(result)))}};
+  }
+  if (verb == "prompt") {
+    if (!request["prompt"].is_array()) bad_request("\"prompt\" takes an array of \"yes\"/\"no\"");
+    for (const json& answer : request["prompt"]) {
+      if (answer == "yes") {
+        prompt_->queue(automation::PromptAnswer::kYes);
+      } else if (answer == "no") {
+        prompt_->queue(automation::PromptAnswer::kNo);
+      } else {
+        bad_request("a prompt answer is \"yes\" or \"no\"");
+      }
+    }
+    return {{"ok", true}};
+  }
+  if (verb == "prompts") {
+    json asked = json::array();
+    for (const AskedQuestion& q : prompt_->asked()) {
+      asked.push_back({{"title", q.title}, {"text", q.text}, {"style", q.style}});
+    }
+    return {{"ok", true}, {"result", asked}};
+  }
+  if (verb == "trace") return {{"ok", true}, {"result", trace_}};
+  if (verb == "host") return host_request(request["host"]);
+  if (verb == "today") {
+    const json& day = request["today"];
+    if (day.is_null()) {
+      automation::set_today_override(std::nullopt);
+      return {{"ok", true}};
+    }
+    if (!day.is_string()) bad_request("\"today\" takes \"YYYY-MM-DD\" or null");
+    auto date = automation::parse_iso_date(day.get<std::string>());
+    if (!date) bad_request("\"today\" takes \"YYYY-MM-DD\" or null");
+    automation::set_today_override(automation::civil_from_date(*date));
+    return {{"ok", true}};
+  }
+  if (verb == "release") {
+    instance_.reset();
+    return {{"ok", true}};
+  }
+  if (verb == "create") {
+    create_instance();
+    return {{"ok", true}};
+  }
+  // "temp": the folder for attachment files, with its trailing separator, ready for PathTemp.
+  std::string folder = options_.temp.empty() ? std::filesystem::temp_directory_path().string()
+                                             : options_.temp;
+  if (folder.back() != '/') folder.push_back('/');
+  return {{"ok", true}, {"result", folder}};
+}
+
+json Session::recordset_request(const json& request) {
+  data::RecordsetPtr rs = recordset_named(text_of(request, "rs"));
+  if (!request.contains("do")) bad_request("\"rs\" needs a \"do\"");
+  const std::string& op = text_of(request, "do");
+  auto resolver = [this](const std::string& name) { return resolve(name); };
+  if (op == "MoveFirst") {
+    rs->MoveFirst();
+  } else if (op == "MoveNext") {
+    rs->MoveNext();
+  } else if (op == "MovePrevious") {
+    rs->MovePrevious();
+  } else if (op == "MoveLast") {
+    rs->MoveLast();
+  } else if (op == "Position") {
+    if (!request.contains("to") || !request["to"].is_number_integer()) {
+      bad_request("\"Position\" needs a whole number \"to\"");
+    }
+    rs->SetAbsolutePosition(request["to"].get<std::int64_t>());
+  } else if (op == "Filter") {
+    if (!request.contains("value")) bad_request("\"Filter\" needs a \"value\"");
+    rs->SetFilter(variant_from_json(request["value"], resolver));
+  } else if (op == "Set") {
+    if (!request.contains("field") || !request.contains("value")) {
+      bad_request("\"Set\" needs a \"field\" and a \"value\"");
+    }
+    rs->Fields().Item(text_of(request, "field")).SetValue(variant_from_json(request["value"], resolver));
+  } else if (op == "AddNew") {
+    rs->AddNew();
+  } else if (op == "Update") {
+    rs->Update();
+  } else if (op == "UpdateBatch") {
+    rs->UpdateBatch();
+  } else if (op == "Close") {
+    rs->Close();
+  } else if (op == "Hold") {
+    held_[text_of(request, "as")] = rs;
+  } else if (op != "Read") {
+    bad_request("unknown recordset operation \"" + op + "\"");
+  }
+  return {{"ok", true}, {"result", {{"$recordset", recordset_to_json(*rs)}}}};
+}
+
+json Session::host_request(const json& changes) {
+  if (!changes.is_object()) bad_request("\"host\" takes an object");
+  for (const auto& [key, value] : changes.items()) {
+    if (key == "CodDitta") {
+      if (!value.is_number_integer()) bad_request("CodDitta is a whole number");
+      host_->company().set_code(value.get<std::int32_t>());
+    } else if (key == "LinguaAzienda") {
+      if (!value.is_string()) bad_request("LinguaAzienda is a text");
+      host_->company().set_language(value.get<std::string>());
+    } else if (key == "translations") {
+      if (!value.is_object()) bad_request("translations map ids to texts");
+      for (const auto& [id, text] : value.items()) {
+        if (!text.is_string()) bad_request("a translation is a text");
+        host_->translations().set_override(automation::to_long(Variant(id)), text.get<std::string>());
+      }
+    } else {
+      bad_request("unknown host setting \"" + key + "\"");
+    }
+  }
+  return {{"ok", true}};
+}
+
+int run_session(const HostOptions& options, std::istream& in, std::ostream& out) {
+  Session session(options);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+    out << session.handle(line).dump(-1, ' ', false, json::error_handler_t::replace) << '\n'
+        << std::flush;
+  }
+  return 0;
+}
+
+}  // namespace console

@@ -1,0 +1,60 @@
+// The automation session: one CLSMG_DORSEL instance driven the way a host application drives
+// it, by JSON requests, one per line, each answered by one JSON line. It is how programs in
+// other languages use the component without linking it, and how end-to-end tests drive it.
+// The protocol is documented in the README. Not thread-safe.
+#pragma once
+
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "automation/debug_output.h"
+#include "console/host_objects.h"
+#include "console/options.h"
+#include "console/prompts.h"
+#include "data/connection.h"
+#include "dorsel/frame/clsmg_dorsel.h"
+
+namespace console {
+
+class Session {
+ public:
+  // Opens the connection (client cursor location), registers the classes, creates the
+  // instance and binds it (Connessione, and ActiveInterface unless no_host). Raises the
+  // connection's error.
+  explicit Session(const HostOptions& options);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // One request line in, one answer out. Never throws: every failure is an error answer.
+  nlohmann::json handle(const std::string& line);
+
+ private:
+  nlohmann::json dispatch(const nlohmann::json& request);
+  nlohmann::json recordset_request(const nlohmann::json& request);
+  nlohmann::json host_request(const nlohmann::json& changes);
+  void create_instance();
+  automation::Variant resolve(const std::string& name);
+  data::RecordsetPtr recordset_named(const std::string& name);
+
+  HostOptions options_;
+  data::ConnectionPtr connection_;
+  std::shared_ptr<HostApplication> host_;
+  std::shared_ptr<dorsel::CLSMG_DORSEL> instance_;
+  std::shared_ptr<ScriptedPrompt> prompt_;
+  std::shared_ptr<automation::PromptService> previous_prompt_;
+  automation::DebugSink previous_sink_;
+  std::vector<std::string> trace_;
+  std::map<std::string, data::RecordsetPtr> held_;
+};
+
+// Reads requests from `in` until its end, writing one answer line each to `out` (flushed).
+// Returns the process exit code.
+int run_session(const HostOptions& options, std::istream& in, std::ostream& out);
+
+}  // namespace console

@@ -1,0 +1,119 @@
+// Runs every script of tests/console/sessions through the program as a child process.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/child_process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+bool subset(const json& expected, const json& actual, std::string* where) {
+  if (expected.is_string() && expected.get<std::string>() == "*") return true;
+  if (expected.is_object()) {
+    if (!actual.is_object()) return false;
+    for (const auto& [key, value] : expected.items()) {
+      if (!actual.contains(key)) {
+        *where = "missing key " + key;
+        return false;
+      }
+      if (!subset(value, actual[key], where)) {
+        *where = key + "." + *where;
+        return false;
+      }
+    }
+    return true;
+  }
+  if (expected.is_array()) {
+    if (!actual.is_array() || actual.size() != expected.size()) {
+      *where = "array size";
+      return false;
+    }
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      if (!subset(expected[i], actual[i], where)) {
+        *where = "[" + std::to_string(i) + "]." + *where;
+        return false;
+      }
+    }
+    return true;
+  }
+  if (expected.is_number() && actual.is_number()) {
+    return expected.get<double>() == actual.get<double>();
+  }
+  return expected == actual;
+}
+
+struct Script {
+  std::string db = "demo";
+  std::vector<std::string> args;
+  std::vector<std::string> requests;
+  std::vector<std::optional<json>> expected;
+};
+
+Script read_script(const fs::path& path) {
+  Script script;
+  std::ifstream in(path);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("# db:", 0) == 0) {
+      script.db = line.substr(6);
+    } else if (line.rfind("# args:", 0) == 0) {
+      std::istringstream words(line.substr(7));
+      std::string word;
+      while (words >> word) script.args.push_back(word);
+    } else if (line.rfind("> ", 0) == 0) {
+      script.requests.push_back(line.substr(2));
+      script.expected.emplace_back();
+    } else if (line.rfind("< ", 0) == 0 && !script.expected.empty()) {
+      script.expected.back() = json::parse(line.substr(2));
+    }
+  }
+  return script;
+}
+
+TEST(SessionScriptTest, EveryScriptGetsTheExpectedAnswers) {
+  fs::path folder = fs::path(DORSEL_SOURCE_DIR) / "tests" / "console" / "sessions";
+  fs::path program = fs::path(DORSEL_BINARY_DIR) / "bin" / "dorsel";
+  ASSERT_TRUE(fs::exists(program)) << program;
+  int scripts = 0;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().extension() != ".jsonl") continue;
+    ++scripts;
+    SCOPED_TRACE(entry.path().filename().string());
+    Script script = read_script(entry.path());
+    fs::path db = fs::temp_directory_path() /
+                  ("dorsel-session-" + entry.path().stem().string() + "-" +
+                   std::to_string(::getpid()) + ".sqlite");
+    fs::remove(db);
+    auto made = test_support::run_child(program.string(), {script.db, db.string()}, "");
+    ASSERT_EQ(made.exit_code, 0) << made.err;
+
+    std::vector<std::string> args = {"session", "--db", db.string()};
+    args.insert(args.end(), script.args.begin(), script.args.end());
+    std::string input;
+    for (const std::string& r : script.requests) input += r + "\n";
+    auto run = test_support::run_child(program.string(), args, input);
+    fs::remove(db);
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+
+    std::istringstream answers(run.out);
+    std::string answer;
+    for (std::size_t i = 0; i < script.requests.size(); ++i) {
+      ASSERT_TRUE(std::getline(answers, answer)) << "no answer to " << script.requests[i];
+      if (!script.expected[i]) continue;
+      json actual = json::parse(answer);
+      std::string where;
+      EXPECT_TRUE(subset(*script.expected[i], actual, &where))
+          << "request: " << script.requests[i] << "\nanswer:  " << answer << "\nat: " << where;
+    }
+  }
+  EXPECT_GT(scripts, 0);
+}
+
+}  // namespace

@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include "automation/convert.h"
+#include "automation/guid.h"
+#include "automation/number_format.h"
+#include "dorsel/frame/values.h"
+#include "support/component_fixture.h"
+
+namespace {
+
+using automation::Variant;
+using test_support::ComponentTest;
+
+class FrameTest : public ComponentTest {};
+
+std::string id_of(const std::string& trace_line) {
+  // VXTR:|ID|MARK|TRAVE_DORSEL|CLSMG_DORSEL
+  std::size_t first = trace_line.find('|');
+  std::size_t second = trace_line.find('|', first + 1);
+  return trace_line.substr(first + 1, second - first - 1);
+}
+
+TEST_F(FrameTest, TraceLinesPairEachInstancesIdentifier) {
+  trace.clear();
+  auto a = std::make_shared<dorsel::CLSMG_DORSEL>();
+  auto b = std::make_shared<dorsel::CLSMG_DORSEL>();
+  a.reset();
+  b.reset();
+  ASSERT_EQ(trace.size(), 4u);
+  EXPECT_EQ(trace[0], "VXTR:|" + id_of(trace[0]) + "|INI|TRAVE_DORSEL|CLSMG_DORSEL");
+  EXPECT_EQ(trace[2], "VXTR:|" + id_of(trace[0]) + "|TER|TRAVE_DORSEL|CLSMG_DORSEL");
+  EXPECT_EQ(id_of(trace[3]), id_of(trace[1]));
+  EXPECT_NE(id_of(trace[0]), id_of(trace[1]));
+  for (const std::string& line : trace) {
+    std::string id = id_of(line);
+    EXPECT_EQ(id.size(), 32u);
+    EXPECT_EQ(id.find_first_not_of("0123456789ABCDEF"), std::string::npos) << id;
+  }
+}
+
+TEST_F(FrameTest, IdentifierPadsFieldsAndFailedGuidGivesEmptyOne) {
+  trace.clear();
+  automation::set_guid_generator([] {
+    return std::optional<automation::Guid>(
+        automation::Guid{0xAB, 0x1, 0x2, {0x0F, 0, 1, 2, 3, 4, 5, 0xFF}});
+  });
+  { dorsel::CLSMG_DORSEL padded; }
+  automation::set_guid_generator([] { return std::optional<automation::Guid>(); });
+  { dorsel::CLSMG_DORSEL failed; }
+  automation::set_guid_generator(nullptr);
+  ASSERT_EQ(trace.size(), 4u);
+  EXPECT_EQ(trace[0], "VXTR:|000000AB000100020F000102030405FF|INI|TRAVE_DORSEL|CLSMG_DORSEL");
+  EXPECT_EQ(trace[2], "VXTR:||INI|TRAVE_DORSEL|CLSMG_DORSEL");
+  // The empty identifier is not cached: the destruction line asks again and still gets none.
+  EXPECT_EQ(trace[3], "VXTR:||TER|TRAVE_DORSEL|CLSMG_DORSEL");
+}
+
+TEST_F(FrameTest, HostReferencesKeepTheirValueOnBadInput) {
+  dorsel::CLSMG_DORSEL fresh;
+  EXPECT_TRUE(fresh.ActiveInterface().is_empty());
+  EXPECT_EQ(fresh.Connessione(), nullptr);
+
+  component->SetActiveInterface(Variant(42));
+  component->SetActiveInterface(Variant("host"));
+  ASSERT_TRUE(component->ActiveInterface().is_object());
+  EXPECT_EQ(component->ActiveInterface().as_object(), host);
+
+  automation::Error e = error_of([&] { component->SetConnessione(host); });
+  EXPECT_EQ(e.number(), 13);
+  EXPECT_EQ(component->Connessione(), connection);
+
+  component->SetActiveInterface(Variant::nothing());
+  EXPECT_TRUE(component->ActiveInterface().is_nothing());
+  component->SetConnessione(nullptr);
+  EXPECT_EQ(component->Connessione(), nullptr);
+}
+
+TEST_F(FrameTest, InitializePublishesEmptyItemAndDescriptionSlots) {
+  component->Initialize();
+  const std::string frame66 =
+      " SELECT \r\n     * \r\n FROM \r\n     MG66_ANAGRART \r\n WHERE \r\n     MG66_DITTA_CG18 = 1 ";
+  EXPECT_EQ(component->Gstr_SQL_MG66, frame66);
+  EXPECT_EQ(component->Gstr_SQL_MG66_NoRecord, frame66 + " AND 1=0 ");
+  EXPECT_EQ(component->Gstr_SQL_MG87descr,
+            " SELECT \r\n     * \r\n FROM \r\n     MG87_ARTDESC \r\n WHERE \r\n"
+            "     MG87_DITTA_CG18 = 1 \r\n     AND 1 = 0 ");
+  ASSERT_TRUE(component->Grst_RecSet_MG66);
+  EXPECT_EQ(component->Grst_RecSet_MG66->State(), data::kStateOpen);
+  EXPECT_EQ(component->Grst_RecSet_MG66->RecordCount(), 0);
+  EXPECT_GE(component->Grst_RecSet_MG66->Fields().index_of("MG66_FLGBASEVAR"), 0);
+  EXPECT_EQ(component->Grst_RecSet_MG87descr->RecordCount(), 0);
+  EXPECT_TRUE(component->gclsCalcoloPrezzi);
+  EXPECT_EQ(component->gclsCalcoloPrezzi->DittaCorrente(),
+            automation::get_path(host, {"ClsGlobal", "Gcls_DittaCorrente"}).as_object());
+  // Nothing else is touched.
+  EXPECT_FALSE(component->Grst_RecSet_MG67);
+  EXPECT_TRUE(component->Gstr_SQL_MG67.empty());
+}
+
+TEST_F(FrameTest, SecondInitializeKeepsThePriceObjectAndReplacesTheRecordsets) {
+  component->Initialize();
+  auto price = component->gclsCalcoloPrezzi;
+  data::RecordsetPtr held = component->Grst_RecSet_MG66;
+  data::RecordsetPtr descr = component->Grst_RecSet_MG87descr;
+  component->Initialize();
+  EXPECT_EQ(component->gclsCalcoloPrezzi, price);
+  EXPECT_NE(component->Grst_RecSet_MG66, held);
+  EXPECT_NE(component->Grst_RecSet_MG87descr, descr);
+  EXPECT_EQ(held->State(), data::kStateOpen);
+  // Released, the instance leaves the host's recordset open too.
+  component.reset();
+  EXPECT_EQ(held->State(), data::kStateOpen);
+  EXPECT_EQ(held->RecordCount(), 0);
+}
+
+TEST_F(FrameTest, InitializeWithoutConnectionFailsAfterBothItemQueries) {
+  component->SetConnessione(nullptr);
+  automation::Error e = error_of([&] { component->Initialize(); });
+  EXPECT_EQ(e.number(), 3709);
+  EXPECT_EQ(e.source().rfind("Initialize:\r\n", 0), 0u) << e.source();
+  EXPECT_GT(e.source().size(), std::string("Initialize:\r\n").size());
+  EXPECT_FALSE(component->Gstr_SQL_MG66.empty());
+  EXPECT_FALSE(component->Gstr_SQL_MG66_NoRecord.empty());
+  EXPECT_TRUE(component->Gstr_SQL_MG87descr.empty());
+  // The price object was made before the failure, and stays.
+  EXPECT_TRUE(component->gclsCalcoloPrezzi);
+}
+
+TEST_F(FrameTest, InitializeWithoutHostFailsWithItsLabel) {
+  component->SetActiveInterface(Variant::nothing());
+  automation::Error e = error_of([&] { component->Initialize(); });
+  EXPECT_EQ(e.number(), automation::errc::kObjectVariableNotSet);
+  EXPECT_EQ(e.source(), "Initialize:\r\nTRAVE_DORSEL");
+}
+
+TEST_F(FrameTest, CompanyCodeIsReadAnewOnEveryCall) {
+  component->Initialize();
+  host->company().set_code(5);
+  component->Initialize();
+  EXPECT_NE(component->Gstr_SQL_MG66.find("MG66_DITTA_CG18 = 5 "), std::string::npos);
+}
+
+TEST_F(FrameTest, DualInterfaceConvertsArgumentsAsTheRuntime) {
+  automation::Error overflow = error_of([&] {
+    component->call("Init_MG1Q_nomenclature_INTRA_art", {Variant("A1"), Variant(70000)});
+  });
+  EXPECT_EQ(overflow.number(), 6);
+  EXPECT_EQ(error_of([&] { component->call("NoSuchMember"); }).number(), 438);
+  EXPECT_EQ(error_of([&] { component->call("Init_MG87_note", {Variant::null()}); }).number(), 94);
+  component->let("gstr_sql_mg67", Variant("SELECT 1"));
+  EXPECT_EQ(component->Gstr_SQL_MG67, "SELECT 1");
+  EXPECT_EQ(error_of([&] { component->set("Grst_RecSet_MG67", host); }).number(), 13);
+  component->call("Initialize");
+  EXPECT_EQ(component->get("Grst_RecSet_MG66").as_object(), component->Grst_RecSet_MG66);
+}
+
+TEST(ValueFunctionsTest, TextAndNumberOfStoredValues) {
+  using dorsel::ValoreNumerico;
+  using dorsel::ValoreTesto;
+  automation::ScopedNumberFormat italian(automation::NumberFormat::italian());
+  EXPECT_EQ(ValoreTesto(), "");
+  EXPECT_EQ(ValoreTesto(Variant::null()), "");
+  EXPECT_EQ(ValoreTesto(Variant()), "");
+  EXPECT_EQ(ValoreTesto(Variant("  ab  ")), "  ab");
+  EXPECT_EQ(ValoreTesto(Variant(12)), "12");
+  EXPECT_EQ(ValoreTesto(Variant(1.5)), "1,5");
+  EXPECT_EQ(ValoreNumerico(Variant::null()), "0");
+  EXPECT_EQ(ValoreNumerico(Variant("")), "0");
+  EXPECT_EQ(ValoreNumerico(Variant("   ")), "0");
+  EXPECT_EQ(ValoreNumerico(Variant(2.50)), "2,5");
+  EXPECT_EQ(ValoreNumerico(Variant(automation::Decimal::parse("1,500"))), "1,5");
+  try {
+    ValoreNumerico(Variant("abc"));
+    FAIL();
+  } catch (const automation::Error& e) {
+    EXPECT_EQ(e.number(), 13);
+  }
+}
+
+}  // namespace
