@@ -1,0 +1,426 @@
+#include "console/demo.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "automation/convert.h"
+#include "automation/error.h"
+#include "console/schema.h"
+#include "data/sqlite/sqlite_provider.h"
+#include "support/test_database.h"
+
+namespace {
+
+using test_support::rows_text;
+
+// --- Independent checks of the file formats ------------------------------------------------
+
+std::uint32_t read_u32(const automation::Bytes& bytes, std::size_t at) {
+  return std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 |
+         std::uint32_t{bytes[at + 2]} << 8 | bytes[at + 3];
+}
+
+std::uint32_t png_crc(const automation::Bytes& bytes, std::size_t at, std::size_t size) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (std::size_t i = at; i < at + size; ++i) {
+    crc ^= bytes[i];
+    for (int bit = 0; bit < 8; ++bit) crc = crc & 1u ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+  }
+  return ~crc;
+}
+
+// Empty when the bytes are a well-formed PNG: signature, IHDR first, IEND last, every chunk's
+// length inside the file and its CRC right.
+std::string png_problem(const automation::Bytes& png) {
+  static const automation::Bytes kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (png.size() < 8 || !std::equal(kSignature.begin(), kSignature.end(), png.begin())) {
+    return "no signature";
+  }
+  std::vector<std::string> chunks;
+  for (std::size_t at = 8; at < png.size();) {
+    if (at + 12 > png.size()) return "truncated chunk header";
+    const std::uint32_t length = read_u32(png, at);
+    if (at + 12 + length > png.size()) return "chunk past the end";
+    chunks.emplace_back(png.begin() + static_cast<std::ptrdiff_t>(at + 4),
+                        png.begin() + static_cast<std::ptrdiff_t>(at + 8));
+    if (png_crc(png, at + 4, length + 4) != read_u32(png, at + 8 + length)) {
+      return "bad CRC in " + chunks.back();
+    }
+    at += 12 + length;
+  }
+  if (chunks.size() < 3 || chunks.front() != "IHDR" || chunks.back() != "IEND") {
+    return "chunk order";
+  }
+  return "";
+}
+
+// Empty when the bytes are a PDF whose cross-reference table points at its objects.
+std::string pdf_problem(const automation::Bytes& bytes) {
+  const std::string pdf(bytes.begin(), bytes.end());
+  if (!pdf.starts_with("%PDF-1.") || !pdf.ends_with("%%EOF\n")) return "header or trailer";
+  const std::size_t start = pdf.rfind("startxref\n");
+  if (start == std::string::npos) return "no startxref";
+  const std::size_t xref = std::stoul(pdf.substr(start + 10));
+  if (pdf.compare(xref, 5, "xref\n") != 0) return "startxref does not point at the table";
+  std::size_t at = pdf.find('\n', pdf.find('\n', xref + 5) + 1) + 1;  // after the free entry
+  for (int object = 1; pdf.compare(at + 11, 7, "00000 n") == 0; ++object, at += 20) {
+    const std::size_t offset = std::stoul(pdf.substr(at, 10));
+    if (pdf.compare(offset, std::to_string(object).size() + 6, std::to_string(object) + " 0 obj") !=
+        0) {
+      return "object " + std::to_string(object) + " is not at its offset";
+    }
+  }
+  return "";
+}
+
+// --- The demo --------------------------------------------------------------------------------
+
+class DemoTest : public ::testing::Test {
+ protected:
+  data::ConnectionPtr connection = test_support::make_test_connection(true);
+  std::string rows(const std::string& sql) { return rows_text(*connection, sql); }
+};
+
+TEST_F(DemoTest, CompaniesLanguagesAndItems) {
+  EXPECT_EQ("1|ITA \n2|ENG \n",
+            rows("SELECT HD_DITTA, HD_LINGUA FROM HOST_DITTE ORDER BY HD_DITTA"));
+  EXPECT_EQ("1|20\n2|3\n", rows("SELECT MG66_DITTA_CG18, COUNT(*) FROM MG66_ANAGRART "
+                                "GROUP BY MG66_DITTA_CG18 ORDER BY MG66_DITTA_CG18"));
+  // Items with and without base variation, and one that never had the flag set.
+  EXPECT_EQ("NULL|1\n0|18\n1|4\n", rows("SELECT MG66_FLGBASEVAR, COUNT(*) FROM MG66_ANAGRART "
+                                        "GROUP BY MG66_FLGBASEVAR ORDER BY MG66_FLGBASEVAR"));
+}
+
+TEST_F(DemoTest, EveryDecodedCodeValueIsAmongTheRowsThePanelsShow) {
+  // What the price panels select for company 1: base option, no particular warehouse.
+  const std::string li10 =
+      " FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 AND LI10_OPZIONE_MG5E = ' ' "
+      "AND LI10_DEPOS_MG58 = ' ' AND LI10_FLGVENDACQ = ";
+  const std::string li11 = " FROM LI11_ULTPRACQVEN WHERE LI11_DITTA_CG18 = 1 ";
+  const struct {
+    std::string column, from, expected;
+  } cases[] = {
+      {"LI10_INDRICALPR", li10 + "0", "NULL\n0\n1\n2\n3\n"},
+      {"LI10_INDRICALPR", li10 + "1", "NULL\n0\n1\n2\n3\n"},
+      {"LI10_FLGVARIATO", li10 + "0", "NULL\n0\n1\n"},
+      {"LI10_FLGVARIATO", li10 + "1", "NULL\n0\n1\n"},
+      {"LI10_INDTIPOVAR", li10 + "0", "0\n1\n2\n9\n"},
+      {"LI10_INDTIPOVAR", li10 + "1", "0\n1\n2\n9\n"},
+      {"LI10_FLGPERSON", li10 + "0", "0\n1\n"},
+      {"LI10_INDUM", li10 + "0", "0\n1\n2\n"},
+      {"LI10_INDUM", li10 + "1", "0\n1\n2\n"},
+      {"LI11_TIPOCF", li11, "NULL\n0\n1\n2\n"},
+      {"LI11_FLGDOCBIS", li11, "NULL\n0\n1\n"},
+      {"LI11_FLGVENACQ", li11, "0\n1\n"},
+      {"MG67_INDDEPPRELVERS", " FROM MG67_SCORTE WHERE MG67_OPZIONE_MG5E = ' ' ", "0\n1\n2\n3\n"},
+      {"MG68_FLGCONFPREF", " FROM MG68_CONFART ", "0\n1\n"},
+      {"CL06_TIPO", " FROM CL06_LISTAALLEGATI ", "0\n1\n2\n3\n4\n5\n6\n"},
+      {"CL06_ISDOWNLOADED", " FROM CL06_LISTAALLEGATI ", "NULL\n0\n1\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.column + c.from);
+    EXPECT_EQ(c.expected, rows("SELECT " + c.column + c.from + " GROUP BY " + c.column +
+                               " ORDER BY " + c.column));
+  }
+}
+
+TEST_F(DemoTest, PricesIncludeNullZeroAndAnotherCurrency) {
+  EXPECT_EQ("1\n", rows("SELECT COUNT(*) FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 "
+                        "AND ISNULL(LI10_PREZZO, -1) = -1"));
+  EXPECT_EQ("1\n", rows("SELECT COUNT(*) FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 "
+                        "AND LI10_PREZZO = 0"));
+  EXPECT_EQ("EURO\nUSD\n",
+            rows("SELECT MG44_VALUTA_CG08 FROM MG44_PARMAGLIST WHERE MG44_DITTA_CG18 = 1 "
+                 "AND ISNULL(MG44_VALUTA_CG08, '') <> '' GROUP BY MG44_VALUTA_CG08 "
+                 "ORDER BY MG44_VALUTA_CG08"));
+  // An item's public price over time: expired, current and announced.
+  EXPECT_EQ(
+      "0.114|2023-12-31\n0.12|2026-06-30\n0.1248|2099-12-31\n",
+      rows("SELECT LI10_PREZZO, LI10_DATAFINEVAL FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 "
+           "AND LI10_CODART_MG66 = 'VITE-M6X20' AND LI10_FLGVENDACQ = 0 AND LI10_NUMLIST = 1 "
+           "AND LI10_DEPOS_MG58 = ' ' ORDER BY LI10_DATAFINEVAL"));
+}
+
+TEST_F(DemoTest, PriceListParametersCoverTheListsButOne) {
+  // List 5 has rows but no parameters; list 4 has parameters but no currency.
+  EXPECT_EQ("1|0|5\n",
+            rows("SELECT LI10_DITTA_CG18, LI10_FLGVENDACQ, LI10_NUMLIST FROM LI10_LISTARTIC "
+                 "LEFT OUTER JOIN MG44_PARMAGLIST ON MG44_DITTA_CG18 = LI10_DITTA_CG18 "
+                 "AND MG44_FLGVENACQ = LI10_FLGVENDACQ AND MG44_NUMLIST = LI10_NUMLIST "
+                 "WHERE ISNULL(MG44_NUMLIST, 0) = 0 "
+                 "GROUP BY LI10_DITTA_CG18, LI10_FLGVENDACQ, LI10_NUMLIST"));
+  EXPECT_EQ("1|0|4\n",
+            rows("SELECT MG44_DITTA_CG18, MG44_FLGVENACQ, MG44_NUMLIST FROM MG44_PARMAGLIST "
+                 "WHERE ISNULL(MG44_VALUTA_CG08, '') = ''"));
+  // Every currency that a list names has its decimals in the host.
+  EXPECT_EQ("", rows("SELECT MG44_VALUTA_CG08 FROM MG44_PARMAGLIST LEFT OUTER JOIN HOST_VALUTE "
+                     "ON HV_DITTA = MG44_DITTA_CG18 AND HV_VALUTA = MG44_VALUTA_CG08 "
+                     "WHERE ISNULL(MG44_VALUTA_CG08, '') <> '' AND ISNULL(HV_DECIMALI, -1) = -1"));
+}
+
+TEST_F(DemoTest, BaseVariationValuesGoWithTheFlag) {
+  EXPECT_EQ("0\n", rows("SELECT COUNT(*) FROM LI10_LISTARTIC INNER JOIN MG66_ANAGRART "
+                        "ON MG66_DITTA_CG18 = LI10_DITTA_CG18 AND MG66_CODART = LI10_CODART_MG66 "
+                        "WHERE ISNULL(MG66_FLGBASEVAR, 0) = 1 AND ISNULL(LI10_BVMMOLT, 0) = 0"));
+  EXPECT_EQ("0\n", rows("SELECT COUNT(*) FROM LI10_LISTARTIC INNER JOIN MG66_ANAGRART "
+                        "ON MG66_DITTA_CG18 = LI10_DITTA_CG18 AND MG66_CODART = LI10_CODART_MG66 "
+                        "WHERE ISNULL(MG66_FLGBASEVAR, 0) <> 1 AND ISNULL(LI10_BVMMOLT, 0) <> 0"));
+}
+
+TEST_F(DemoTest, DecodedWordsAreTranslatedAndFitTheirViewColumns) {
+  const struct {
+    int id;
+    const char* italian;
+    int size;  // of the view column that receives the word; 0 for a variant column
+  } words[] = {
+      {8435, "Automatica + manuale", 40},
+      {53199, "Solo manuale", 40},
+      {52996, "Solo automatica", 40},
+      {52384, "Si", 10},
+      {39318, "No", 10},
+      {36810, "Manuale", 20},
+      {8434, "Automatica", 20},
+      {17447, "Da file esterno", 20},
+      {59265, "Unità di misura 1", 0},
+      {59267, "Unità di misura 2", 0},
+  };
+  for (const auto& word : words) {
+    SCOPED_TRACE(word.id);
+    const std::string id = std::to_string(word.id);
+    EXPECT_EQ(std::string(word.italian) + "\n",
+              rows("SELECT TR_TESTO FROM HOST_TRADUZIONI WHERE TR_ID = " + id +
+                   " AND TR_LINGUA = 'ITA '"));
+    const std::string english = rows("SELECT TR_TESTO FROM HOST_TRADUZIONI WHERE TR_ID = " + id +
+                                     " AND TR_LINGUA = 'ENG '");
+    ASSERT_FALSE(english.empty());
+    if (word.size > 0) {
+      EXPECT_EQ("", rows("SELECT TR_LINGUA FROM HOST_TRADUZIONI WHERE TR_ID = " + id +
+                         " AND LEN(TR_TESTO) > " + std::to_string(word.size)));
+    }
+  }
+}
+
+TEST_F(DemoTest, DownloadedAttachmentsHaveRealFiles) {
+  const data::ResultSet result = connection->run(
+      "SELECT CL06_ID, CL06_NOMEFILE, ISNULL(CL06_ISDOWNLOADED, 0), CL07_FILE FROM "
+      "CL06_LISTAALLEGATI "
+      "LEFT OUTER JOIN CL07_FILEALLEGATI ON CL07_ID_CL06 = CL06_ID");
+  int images = 0, documents = 0;
+  for (const data::Row& row : result.rows) {
+    const std::string name = row[1].as_string();
+    SCOPED_TRACE(name);
+    const bool downloaded = automation::to_long(row[2]) != 0;
+    ASSERT_EQ(downloaded, row[3].is_bytes());
+    if (!downloaded) continue;
+    if (name.ends_with(".png")) {
+      EXPECT_EQ("", png_problem(row[3].as_bytes()));
+      ++images;
+    } else {
+      ASSERT_TRUE(name.ends_with(".pdf"));
+      EXPECT_EQ("", pdf_problem(row[3].as_bytes()));
+      ++documents;
+    }
+  }
+  EXPECT_EQ(5, images);
+  EXPECT_EQ(3, documents);
+}
+
+TEST_F(DemoTest, CatalogueMirrorAsTheListShowsIt) {
+  EXPECT_EQ("SCH|pdf|5242880\n",
+            rows("SELECT CL06_SIGLATIPO, CL06_TIPOFILE, CL06_DIMENSIONE "
+                 "FROM CL06_LISTAALLEGATI WHERE CL06_NOMEFILE = 'SCH_A12.pdf'"));
+  EXPECT_EQ("1|1\n2|0\n", rows("SELECT IL00_DITTA_CG18, IL00_STATO FROM IL00_CONFIG_GDPR "
+                               "WHERE IL00_MODULO = 'SORVANO' ORDER BY IL00_DITTA_CG18"));
+  // The paint's catalogue type has no brand: only its downloaded attachments are listed.
+  EXPECT_EQ(
+      "VERNICI|NULL\nVITERIA|FIXPRO\n",
+      rows("SELECT CL01_CODICE, IL01_CODICE_IL02 FROM CL01_TIPI LEFT OUTER JOIN IL01_MARCHEDITTA "
+           "ON IL01_DITTA_CG18 = CL01_DITTA_CG18 AND IL01_CODICE_CL01 = CL01_CODICE "
+           "WHERE CL01_DITTA_CG18 = 1 AND CL01_CODICE <> 'CAVI' ORDER BY CL01_CODICE"));
+}
+
+TEST_F(DemoTest, ApplicationsWithAndWithoutTranslation) {
+  const std::string query =
+      "SELECT MG72_CODAPPLIC_MG57, MG0S_DESCRIZIONE AS MG57_DESCRAPPLIC FROM MG57_APPLICAZIONI "
+      "LEFT JOIN MG0S_DESLINGUA WITH (NOLOCK) ON MG0S_CODLINGUA_MG52 = '{language}' "
+      "AND MG0S_PROVID_FW4A = 1029 AND MG0S_IDPROV = MG57_IDPROV INNER JOIN MG72_APPLICART "
+      "ON MG57_DITTA_CG18 = MG72_DITTA_CG18 AND MG57_CODAPPLIC = MG72_CODAPPLIC_MG57 "
+      "WHERE MG72_DITTA_CG18 = 1 AND MG72_CODART_MG66 = '{item}' ORDER BY MG72_CODAPPLIC_MG57";
+  const struct {
+    const char* language;
+    const char* item;
+    const char* expected;
+  } cases[] = {
+      {"ENG ", "BULL-M10X50", "AUTO|Automotive\nEDIL|Building\nNAUT|NULL\n"},
+      {"ITA ", "BULL-M10X50", "AUTO|Automotive\nEDIL|Edilizia\nNAUT|Nautica\n"},
+      {"ITA ", "O'RING-12", "AUTO|Automotive\nIDRAUL|NULL\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.language) + c.item);
+    std::string sql = query;
+    sql.replace(sql.find("{language}"), 10, c.language);
+    std::string item = c.item;
+    for (std::size_t at = item.find('\''); at != std::string::npos; at = item.find('\'', at + 2)) {
+      item.insert(at, "'");
+    }
+    sql.replace(sql.find("{item}"), 6, item);
+    EXPECT_EQ(c.expected, rows(sql));
+  }
+}
+
+TEST_F(DemoTest, ItemCodeWithAQuoteIsFoundByItsQuotedLiteral) {
+  EXPECT_EQ("O'RING-12\n", rows("SELECT MG66_CODART FROM MG66_ANAGRART WHERE MG66_DITTA_CG18 = 1 "
+                                "AND MG66_CODART = 'o''ring-12 '"));
+  EXPECT_EQ("1\n",
+            rows("SELECT COUNT(*) FROM MG66_ANAGRART WHERE CHARINDEX('''', MG66_CODART) > 0"));
+}
+
+TEST_F(DemoTest, LoadingTwiceFailsAndKeepsTheFirstLoad) {
+  const auto fingerprint = [this] {
+    std::string counts;
+    for (const char* table :
+         {"MG66_ANAGRART", "LI10_LISTARTIC", "CL07_FILEALLEGATI", "HOST_TRADUZIONI"}) {
+      counts += rows(std::string("SELECT COUNT(*) FROM ") + table);
+    }
+    return counts;
+  };
+  const std::string before = fingerprint();
+  EXPECT_THROW(console::create_demo(*connection), automation::Error);
+  EXPECT_EQ(before, fingerprint());
+}
+
+TEST(DemoDatabaseTest, WritesANewFileOnlyOnce) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() /
+      ("dorsel_demo_" +
+       std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  std::filesystem::create_directories(folder);
+  const std::string path = (folder / "demo.sqlite").string();
+
+  console::create_demo_database(path);
+  const auto size = std::filesystem::file_size(path);
+  data::ConnectionPtr connection = data::Connection::create();
+  connection->Open("Provider=SQLite;Data Source=" + path);
+  EXPECT_EQ("23\n", rows_text(*connection, "SELECT COUNT(*) FROM MG66_ANAGRART"));
+  connection->Close();
+
+  try {
+    console::create_demo_database(path);
+    ADD_FAILURE() << "no error";
+  } catch (const automation::Error& e) {
+    EXPECT_EQ(58, e.number());
+    EXPECT_EQ("console", e.source());
+    EXPECT_EQ("File already exists: " + path, e.description());
+  }
+  EXPECT_EQ(size, std::filesystem::file_size(path));
+
+  // A folder that does not exist: an error and no file left behind.
+  const std::string missing = (folder / "no_such_folder" / "demo.sqlite").string();
+  EXPECT_THROW(console::create_demo_database(missing), automation::Error);
+  EXPECT_FALSE(std::filesystem::exists(missing));
+  std::filesystem::remove_all(folder);
+}
+
+// --- The scaled data set ---------------------------------------------------------------------
+
+data::ConnectionPtr empty_database() { return test_support::make_test_connection(false); }
+
+TEST(ScaledDataTest, WritesTheAskedRowsPerItem) {
+  data::ConnectionPtr connection = empty_database();
+  console::DemoScale scale;
+  scale.items = 3;
+  scale.pricelist_rows = 250;
+  scale.purchase_rows = 40;
+  scale.last_price_rows = 30;
+  scale.stock_rows = 30;
+  scale.attachments = 15;
+  console::generate_scaled(*connection, scale);
+
+  const std::pair<const char*, const char*> counts[] = {
+      {"MG66_ANAGRART", "3"},
+      {"LI10_LISTARTIC WHERE LI10_FLGVENDACQ = 0 AND LI10_OPZIONE_MG5E = ' ' AND LI10_DEPOS_MG58 = "
+       "' '",
+       "750"},
+      {"LI10_LISTARTIC WHERE LI10_FLGVENDACQ = 1", "120"},
+      {"LI11_ULTPRACQVEN WHERE LI11_OPZIONE_MG5E = ' '", "90"},
+      {"MG67_SCORTE WHERE MG67_OPZIONE_MG5E = ' '", "90"},
+      {"MG68_CONFART WHERE MG68_OPZIONE_MG5E = ' '", "90"},
+      {"MG7A_UBICAZARTFIX WHERE MG7A_OPZIONE_MG5E = ' '", "90"},
+      {"MG87_ARTDESC WHERE MG87_OPZIONE_MG5E = ' '", "90"},
+      {"MG98_MAGINTRA", "90"},
+      {"MG1Q_ARTNOMENCLATURE", "90"},
+      {"MG6B_GESVARART INNER JOIN MG5G_RAGGVAR ON MG6B_DITTA_CG18 = MG5G_DITTA_CG18 "
+       "AND MG6B_CODICEVAR_MG5F = MG5G_CODICEVAR_MG5F AND MG6B_CODRAGGVAR_MG5G = MG5G_CODRAGGVAR",
+       "90"},
+      {"MG6D_FLGTABARTVAR", "90"},
+      {"MG72_APPLICART INNER JOIN MG57_APPLICAZIONI ON MG57_DITTA_CG18 = MG72_DITTA_CG18 "
+       "AND MG57_CODAPPLIC = MG72_CODAPPLIC_MG57",
+       "90"},
+      {"CL03_LEGAMI INNER JOIN CL06_LISTAALLEGATI ON CL06_ID_CL02 = CL03_ID_CL02", "45"},
+      {"CL07_FILEALLEGATI", "24"},
+      {"LI10_LISTARTIC LEFT OUTER JOIN MG44_PARMAGLIST ON MG44_DITTA_CG18 = LI10_DITTA_CG18 "
+       "AND MG44_FLGVENACQ = LI10_FLGVENDACQ AND MG44_NUMLIST = LI10_NUMLIST "
+       "WHERE ISNULL(MG44_NUMLIST, 0) = 0",
+       "0"},
+      {"HOST_TRADUZIONI", "20"},
+  };
+  for (const auto& [from, expected] : counts) {
+    SCOPED_TRACE(from);
+    EXPECT_EQ(std::string(expected) + "\n",
+              rows_text(*connection, std::string("SELECT COUNT(*) FROM ") + from));
+  }
+}
+
+TEST(ScaledDataTest, BenchmarkShapeOfOneLargeItem) {
+  data::ConnectionPtr connection = empty_database();
+  console::DemoScale scale;
+  scale.pricelist_rows = 10'000;
+  scale.purchase_rows = 0;
+  scale.last_price_rows = 0;
+  scale.stock_rows = 1'000;
+  scale.attachments = 200;
+  console::generate_scaled(*connection, scale);
+  EXPECT_EQ("10000\n", rows_text(*connection,
+                                 "SELECT COUNT(*) FROM LI10_LISTARTIC WHERE LI10_DITTA_CG18 = 1 "
+                                 "AND LI10_CODART_MG66 = 'ART000001' AND LI10_FLGVENDACQ = 0"));
+  EXPECT_EQ("1000\n", rows_text(*connection, "SELECT COUNT(*) FROM MG67_SCORTE"));
+  EXPECT_EQ("200\n", rows_text(*connection, "SELECT COUNT(*) FROM CL06_LISTAALLEGATI"));
+}
+
+TEST(ScaledDataTest, CountsOutOfRangeAreRefusedBeforeWriting) {
+  const struct {
+    int console::DemoScale::*field;
+    int value;
+    const char* description;
+  } cases[] = {
+      {&console::DemoScale::items, -1, "DemoScale.items must be between 0 and 999999, not -1"},
+      {&console::DemoScale::stock_rows, 1001,
+       "DemoScale.stock_rows must be between 0 and 1000, not 1001"},
+      {&console::DemoScale::last_price_rows, 32768,
+       "DemoScale.last_price_rows must be between 0 and 32767, not 32768"},
+      {&console::DemoScale::attachments, -5,
+       "DemoScale.attachments must be between 0 and 10000, not -5"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.description);
+    data::ConnectionPtr connection = empty_database();
+    console::DemoScale scale;
+    scale.*c.field = c.value;
+    try {
+      console::generate_scaled(*connection, scale);
+      ADD_FAILURE() << "no error";
+    } catch (const automation::Error& e) {
+      EXPECT_EQ(5, e.number());
+      EXPECT_EQ("console", e.source());
+      EXPECT_EQ(c.description, e.description());
+    }
+    EXPECT_EQ("0\n", rows_text(*connection, "SELECT COUNT(*) FROM HOST_DITTE"));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+#include "support/test_database.h"
+
+#include "automation/convert.h"
+#include "console/demo.h"
+#include "console/schema.h"
+#include "data/sqlite/sqlite_provider.h"
+
+namespace test_support {
+
+data::ConnectionPtr make_test_connection(bool with_demo) {
+  data::sqlite::register_provider();
+  data::ConnectionPtr connection = data::Connection::create();
+  connection->SetCursorLocation(data::kUseClient);
+  connection->Open("Provider=SQLite;Data Source=:memory:");
+  console::create_schema(*connection);
+  if (with_demo) console::create_demo(*connection);
+  return connection;
+}
+
+std::string rows_text(data::Connection& connection, std::string_view sql) {
+  std::string out;
+  for (const data::Row& row : connection.run(sql).rows) {
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      if (i != 0) out += '|';
+      out += row[i].is_null() ? "NULL" : automation::to_text(row[i]);
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+}  // namespace test_support

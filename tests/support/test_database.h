@@ -1,0 +1,21 @@
+// A fresh in-memory database for a test: the SQLite provider registered, a connection opened
+// on ":memory:" with the client cursor location (Execute gives static recordsets whose
+// RecordCount is known), the ERP schema created, and the demo rows when asked.
+// Each call gives a new, independent database; not thread-safe.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "data/connection.h"
+
+namespace test_support {
+
+// Raises the data layer's or the provider's error when the database cannot be built.
+data::ConnectionPtr make_test_connection(bool with_demo);
+
+// The rows of a query, one line each ending in "\n", columns separated by '|', Null as NULL
+// and other values as their text. Raises the provider's error for a failing query.
+std::string rows_text(data::Connection& connection, std::string_view sql);
+
+}  // namespace test_support
