@@ -1,32 +1,51 @@
 // Translation of the component's T-SQL subset into SQLite's dialect.
 //
-// The translator accepts SELECT (with TOP, table hints, joins, ROW_NUMBER() OVER, CASE, CAST,
-// CONVERT, GROUP BY, ORDER BY), INSERT ... VALUES, UPDATE and DELETE, '?' placeholders and
-// 0x... binary literals, and rewrites what SQLite reads differently ('+', ISNULL, LEN,
-// CHARINDEX, SUBSTRING, REPLACE, UPPER, CONVERT, CAST to numeric types, text comparisons under
-// the case-insensitive collation). It fails closed: anything outside the subset raises an
-// automation::Error (number -2147217900, source "SQLite", a description that names the
-// construct) instead of running with another meaning.
+// The translator accepts SELECT (with DISTINCT, TOP, table hints, joins, ROW_NUMBER() OVER,
+// CASE, CAST, CONVERT, GROUP BY, HAVING, ORDER BY), INSERT ... VALUES, UPDATE and DELETE, '?'
+// placeholders, N'...' texts and 0x... binary literals, and rewrites what SQLite reads
+// differently: '+' (and '-', '*', '/', '%' where SQLite's typing or its division by zero
+// differ), ISNULL, LEN, CHARINDEX, SUBSTRING, REPLACE, UPPER, LOWER, CONVERT, CAST, and text
+// comparisons, IN lists, CASE operands, GROUP BY and ORDER BY terms under the case-insensitive
+// collation TSQL_CI. The result only runs on a connection prepared by register_dialect
+// (functions.h). It fails closed: anything outside the subset raises an automation::Error
+// (number -2147217900, source "SQLite", a description that names the construct, e.g.
+// "LIKE is not supported by the embedded provider.", or SQL Server's "Incorrect syntax near
+// 'x'." for text that is not T-SQL at all) instead of running with another meaning.
 //
-// Pure functions of the text; the cache is per connection and not thread-safe.
+// translate is a pure function of the text and thread-safe; a TranslationCache is per
+// connection and not thread-safe.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
 namespace data::sqlite::tsql {
 
+// Returns the SQLite text of one T-SQL statement (a trailing ';' is allowed, a second
+// statement is not). Raises as described above; nothing is kept on failure.
 std::string translate(std::string_view tsql);
 
-// Remembers the translation of each distinct text.
+// Remembers the translation of each distinct text. The component embeds item codes in its
+// texts, so the number of distinct texts grows with use: past kMaxEntries the cache starts
+// over. A failed translation is not remembered and raises each time.
 class TranslationCache {
  public:
+  static constexpr std::size_t kMaxEntries = 4096;
+
+  // The translation of `tsql`; the reference stays valid until the next call.
   const std::string& translate(std::string_view tsql);
   std::size_t size() const { return cache_.size(); }
 
  private:
-  std::unordered_map<std::string, std::string> cache_;
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+      return std::hash<std::string_view>()(text);
+    }
+  };
+  std::unordered_map<std::string, std::string, Hash, std::equal_to<>> cache_;
 };
 
 }  // namespace data::sqlite::tsql
