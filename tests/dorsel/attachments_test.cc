@@ -1,0 +1,462 @@
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/component_fixture.h"
+#include "support/slot_test_helpers.h"
+#include "support/tsql_inventory.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using automation::Variant;
+const Variant kNull = Variant::null();
+
+std::string inventory(const std::string& name) {
+  for (const tsql_inventory::Statement& s : tsql_inventory::statements()) {
+    if (s.name == name) return s.text;
+  }
+  ADD_FAILURE() << "no inventory statement " << name;
+  return {};
+}
+
+std::string text_of(const Variant& v) { return v.is_null() ? "NULL" : automation::to_text(v); }
+
+// The list's rows keyed by attachment id, each the other columns joined by '|'.
+std::multimap<std::string, std::string> rows_by_id(const data::RecordsetPtr& list) {
+  std::multimap<std::string, std::string> rows;
+  if (!list) return rows;
+  for (list->MoveFirst(); !list->Eof(); list->MoveNext()) {
+    std::string line;
+    for (int i = 1; i < list->Fields().Count(); ++i) {
+      line += (i == 1 ? "" : "|") + text_of(list->Fields().Item(i).Value());
+    }
+    rows.emplace(text_of(list->Fields().Item(0).Value()), line);
+  }
+  return rows;
+}
+
+std::vector<std::string> files_in(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Item A1 of company 1 is linked to catalogue entry 10 (article ART-10, type T1). Files go to
+// base/tmp/; base/ holds what the component must never reach.
+class AttachmentsTest : public test_support::ComponentTest {
+ protected:
+  void SetUp() override {
+    exec("INSERT INTO CL01_TIPI (CL01_DITTA_CG18, CL01_CODICE) VALUES (1, 'T1')");
+    exec(
+        "INSERT INTO CL02_ANAGCATALOGO (CL02_ID, CL02_DITTA_CG18, CL02_CODICE, CL02_CODICE_CL01) "
+        "VALUES (10, 1, 'ART-10', 'T1')");
+    exec(
+        "INSERT INTO CL03_LEGAMI (CL03_DITTA_CG18, CL03_CODART_MG66, CL03_ID_CL02) "
+        "VALUES (1, 'A1', 10)");
+    base = fs::temp_directory_path() /
+           ("dorsel_attachments_" + std::to_string(std::random_device{}()));
+    fs::create_directories(base / "tmp");
+    folder = (base / "tmp").string() + "/";
+  }
+  void TearDown() override { fs::remove_all(base); }
+
+  void brand(int company = 1) {
+    exec(
+        "INSERT INTO IL01_MARCHEDITTA (IL01_DITTA_CG18, IL01_CODICE_CL01, IL01_CODICE_IL02) "
+        "VALUES (" +
+        std::to_string(company) + ", 'T1', 'BR1')");
+  }
+  void configuration(const std::string& module, const std::string& state, int company = 1) {
+    exec(
+        "INSERT INTO IL00_CONFIG_GDPR (IL00_DITTA_CG18, IL00_MODULO, IL00_STATO, IL00_USERNAME) "
+        "VALUES (" +
+        std::to_string(company) + ", '" + module + "', " + state + ", 'user-" + module + "')");
+  }
+  void reset_service() {
+    exec("DELETE FROM IL00_CONFIG_GDPR");
+    exec("DELETE FROM IL01_MARCHEDITTA");
+  }
+  void attachment(int id, const Variant& kind, const Variant& name, const Variant& abbreviation,
+                  const Variant& type, const Variant& size, const Variant& downloaded,
+                  const Variant& link) {
+    connection->run(
+        "INSERT INTO CL06_LISTAALLEGATI (CL06_ID, CL06_ID_CL02, CL06_DITTA_CG18, CL06_TIPO, "
+        "CL06_NOMEFILE, CL06_SIGLATIPO, CL06_TIPOFILE, CL06_DIMENSIONE, CL06_ISDOWNLOADED, "
+        "CL06_LINK) VALUES (?, 10, 1, ?, ?, ?, ?, ?, ?, ?)",
+        std::vector<Variant>{id, kind, name, abbreviation, type, size, downloaded, link});
+  }
+  // A downloaded attachment of the given kind, with its content unless `content` is null.
+  void file(int id, int kind, const Variant& name, const char* content,
+            const Variant& link = "http://cat/file") {
+    attachment(id, kind, name, kNull, kNull, kNull, 1, link);
+    if (content) set_content(id, content);
+  }
+  void set_content(int id, const std::string& content) {
+    exec("DELETE FROM CL07_FILEALLEGATI WHERE CL07_ID_CL06 = " + std::to_string(id));
+    connection->run("INSERT INTO CL07_FILEALLEGATI (CL07_ID_CL06, CL07_FILE) VALUES (?, ?)",
+                    std::vector<Variant>{id, automation::Bytes(content.begin(), content.end())});
+  }
+  void drop(const std::string& table) {
+    connection->provider().execute_native_script("DROP TABLE " + table);
+  }
+
+  fs::path base;
+  std::string folder;
+};
+
+TEST_F(AttachmentsTest, StatementsAreTheFixedTexts) {
+  test_support::StatementLog log(*connection);
+  dorsel::CLSMG_DORSEL& c = *component;
+  c.Get_PathImage("VITE M6X20");
+  c.Get_PathImage("O'K");
+  c.Get_ArticoloEMarca("VITE M6X20");
+  c.GetPathFileAllegato(7, folder, false);
+  c.RemoveAllegato("7");
+  c.RecuperaUtenzaSorvano();
+  c.IsSorvanoAttivo();
+  EXPECT_EQ(log.statements(),
+            (std::vector<std::string>{
+                tsql_inventory::path_image_query("1", "VITE M6X20"),
+                tsql_inventory::path_image_query("1", "O''K"), inventory("Get_ArticoloEMarca"),
+                inventory("GetPathFileAllegato"), inventory("RemoveAllegato delete"),
+                inventory("RemoveAllegato update"), inventory("RecuperaUtenzaSorvano"),
+                inventory("IsSorvanoAttivo")}));
+}
+
+TEST_F(AttachmentsTest, NoRowEmptiesTheListSlots) {
+  brand();
+  configuration("SORVANO", "1");
+  ASSERT_NE(component->Get_ArticoloEMarca("A1"), nullptr);
+  ASSERT_NE(component->Get_PathImage("A1"), nullptr);  // the entry without attachments
+  for (const char* item : {"B2", "O'K", ""}) {
+    SCOPED_TRACE(item);
+    EXPECT_EQ(component->Get_PathImage(item), nullptr);
+    EXPECT_EQ(component->Grst_RecSet_Immagini, nullptr);
+    EXPECT_EQ(component->Get_ArticoloEMarca(item), nullptr);
+    EXPECT_EQ(component->Grst_RecSet_ArticoloMarca, nullptr);
+  }
+}
+
+TEST_F(AttachmentsTest, EntryWithoutAttachmentsNeedsTheServiceThroughItsBrand) {
+  struct Case {
+    const char* name;
+    bool with_brand;
+    std::vector<std::pair<std::string, std::string>> configurations;
+    std::size_t rows;
+  };
+  const Case cases[] = {
+      {"active", true, {{"SORVANO", "1"}}, 1},
+      {"switched off", true, {{"SORVANO", "0"}}, 0},
+      {"state unknown", true, {{"SORVANO", "NULL"}}, 0},
+      {"no configuration", true, {}, 0},
+      {"active, no brand", false, {{"SORVANO", "1"}}, 0},
+      {"any module, once per row", true, {{"SORVANO", "1"}, {"ALTRO", "1"}}, 2},
+  };
+  for (const Case& t : cases) {
+    SCOPED_TRACE(t.name);
+    reset_service();
+    if (t.with_brand) brand();
+    for (const auto& [module, state] : t.configurations) configuration(module, state);
+    const auto rows = rows_by_id(component->Get_PathImage("A1"));
+    ASSERT_EQ(rows.size(), t.rows);
+    for (const auto& [id, line] : rows) {
+      EXPECT_EQ(id + "|" + line, "NULL|NULL|NULL|FILE||NULL|DOWN|ERASE|ART-10|BR1");
+    }
+  }
+}
+
+TEST_F(AttachmentsTest, ColumnsOfTheList) {
+  struct Case {
+    Variant kind, name, abbreviation, type, size, downloaded;
+    const char* expected;  // kind text|listed name|type|size|state; null: never listed
+  };
+  const Case cases[] = {
+      {0, "A12.jpg", kNull, "jpg", 5242880, 1, "Immagine Estetica|A12.jpg|FILE|5 MB|VIEW"},
+      {1, "A12.jpg", kNull, "jpg", 1073741824, 0,
+       "Immagine Estetica piccola|THB_A12.jpg|FILE|1,024 MB|DOWN"},
+      {2, "T.png", kNull, kNull, 0, kNull, "Immagine Tecnica|T.png|FILE||DOWN"},
+      {3, "T.png", kNull, "png", kNull, 1, "Immagine Tecnica piccola|THB_T.png|FILE||VIEW"},
+      {4, "SCH_A12.pdf", "SCH", "pdf", 1048576, 1, "Allegato Linea|SCH A12|PDF|1 MB|VIEW"},
+      // Without the marker the first character after cleaning is lost.
+      {5, "A12.pdf", "SCH", "Pdf", 1048575, 1, "Allegato Modello|SCH 12|PDF|0 MB|VIEW"},
+      // Texts compare without regard to case; sizes count whole megabytes.
+      {6, "sch_a12.PDF", "SCH", "PDF", 2621440, 1, "Allegato Articolo|SCH a12|PDF|2 MB|VIEW"},
+      {6, "SCH_X.doc", "SCH", "doc", kNull, 1, "Allegato Articolo|SCH X|FILE||VIEW"},
+      {6, "SCH_X.doc", "SCH", kNull, kNull, 1, "Allegato Articolo|NULL|FILE||VIEW"},
+      {4, "SCH_X.pdf", kNull, "pdf", kNull, 1, "Allegato Linea|NULL|PDF||VIEW"},
+      {kNull, "N.bin", kNull, "bin", kNull, 1, "NULL|N.bin|FILE||VIEW"},
+      {7, "K.bin", kNull, kNull, kNull, 1, nullptr},
+  };
+  int id = 0;
+  for (const Case& t : cases) {
+    ++id;
+    attachment(id, t.kind, t.name, t.abbreviation, t.type, t.size, t.downloaded,
+               "http://cat/" + std::to_string(id));
+  }
+  brand();
+  configuration("SORVANO", "1");
+  for (bool active : {true, false}) {
+    SCOPED_TRACE(active ? "service active" : "service off");
+    const auto rows = rows_by_id(component->Get_PathImage("A1"));
+    id = 0;
+    for (const Case& t : cases) {
+      SCOPED_TRACE(++id);
+      const auto [first, last] = rows.equal_range(std::to_string(id));
+      const std::string expected = t.expected ? t.expected : "";
+      // Contents not downloaded are listed only while the service is active.
+      if (!t.expected || (!active && expected.ends_with("DOWN"))) {
+        EXPECT_EQ(first, last);
+        continue;
+      }
+      ASSERT_EQ(std::distance(first, last), 1);
+      const std::size_t state = expected.rfind('|');
+      EXPECT_EQ(first->second, expected.substr(0, state) + "|http://cat/" + std::to_string(id) +
+                                   expected.substr(state) + "|ERASE|ART-10|BR1");
+    }
+    exec("UPDATE IL00_CONFIG_GDPR SET IL00_STATO = 0");
+  }
+  EXPECT_EQ(test_support::column_names(*component->Grst_RecSet_Immagini),
+            "CL06_ID,CL06_DESTIPO,CL06_NOMEFILE,CL06_TIPOFILE,CL06_DIMENSIONE,CL06_LINK,"
+            "CL06_ISDOWNLOADED,CL06_DELETE,CodiceArticoloSorvano,CodiceMarcaSorvano");
+}
+
+TEST_F(AttachmentsTest, ArticleAndBrandRepeatPerConfigurationRow) {
+  brand();
+  configuration("SORVANO", "1");
+  configuration("ALTRO", "0");
+  data::RecordsetPtr codes = component->Get_ArticoloEMarca("A1");
+  ASSERT_EQ(codes, component->Grst_RecSet_ArticoloMarca);
+  EXPECT_EQ(test_support::column_names(*codes), "CodiceArticoloSorvano,CodiceMarcaSorvano");
+  EXPECT_EQ(test_support::column_text(*codes, "CodiceMarcaSorvano"), "BR1,BR1");
+  exec("DELETE FROM IL01_MARCHEDITTA");
+  codes = component->Get_ArticoloEMarca("A1");
+  EXPECT_EQ(test_support::column_text(*codes, "CodiceArticoloSorvano"), "ART-10");
+  EXPECT_EQ(test_support::column_text(*codes, "CodiceMarcaSorvano"), "NULL");
+}
+
+TEST_F(AttachmentsTest, TrappingMethodsReportWithTheirLabel) {
+  brand();
+  configuration("SORVANO", "1");
+  const data::RecordsetPtr before = component->Get_PathImage("A1");
+  ASSERT_TRUE(component->IsSorvanoAttivo());
+  // Without a host nothing is built, so the slot keeps what it had.
+  component->SetActiveInterface(Variant::nothing());
+  automation::Error e = error_of([&] { component->Get_PathImage("A1"); });
+  EXPECT_EQ(e.number(), automation::errc::kObjectVariableNotSet);
+  EXPECT_TRUE(e.source().starts_with("Get_PathImage:\r\n")) << e.source();
+  EXPECT_EQ(component->Grst_RecSet_Immagini, before);
+  EXPECT_FALSE(component->IsSorvanoAttivo());
+
+  component->SetActiveInterface(Variant(automation::ObjectPtr(host)));
+  drop("IL00_CONFIG_GDPR");
+  const std::pair<const char*, std::function<void()>> calls[] = {
+      {"Get_PathImage:\r\n", [&] { component->Get_PathImage("A1"); }},
+      {"Get_ArticoloEMarca:\r\n", [&] { component->Get_ArticoloEMarca("A1"); }},
+      {"RecuperaUtenzaSorvano:\r\n", [&] { component->RecuperaUtenzaSorvano(); }}};
+  for (const auto& [label, call] : calls) {
+    SCOPED_TRACE(label);
+    e = error_of(call);
+    EXPECT_NE(e.number(), 0);
+    EXPECT_TRUE(e.source().starts_with(label)) << e.source();
+  }
+  // A failed opening leaves the new, unopened recordset in the slot.
+  for (const data::RecordsetPtr& slot :
+       {component->Grst_RecSet_Immagini, component->Grst_RecSet_ArticoloMarca,
+        component->Grst_RecSet_IL00}) {
+    ASSERT_NE(slot, nullptr);
+    EXPECT_EQ(slot->State(), data::kStateClosed);
+  }
+  EXPECT_NE(component->Grst_RecSet_Immagini, before);
+  EXPECT_FALSE(component->IsSorvanoAttivo());
+}
+
+TEST_F(AttachmentsTest, FileIsWrittenOnceAndListedOnce) {
+  file(7, 0, "A12.jpg", "first");
+  EXPECT_EQ(component->GetPathFileAllegato(7, folder, false), folder + "A12.jpg");
+  set_content(7, "second");  // the file already there is the one the console opened
+  EXPECT_EQ(component->GetPathFileAllegato(7, folder, false), folder + "A12.jpg");
+  EXPECT_EQ(read_file(folder + "A12.jpg"), "first");
+  EXPECT_EQ(component->ListFileToDelete, ";A12.jpg");
+  EXPECT_EQ(test_support::column_names(*component->Grst_RecSet_CL07),
+            "CL06_NOMEFILE,CL07_FILE,CL06_LINK");
+}
+
+TEST_F(AttachmentsTest, LinkNoRowNoContentAndNoFolder) {
+  file(1, 0, "L.pdf", "content", "http://cat/L.pdf");
+  file(2, 0, "N.pdf", "content", kNull);
+  file(3, 2, "E.pdf", nullptr);
+  struct Case {
+    std::int16_t id;
+    std::string folder;
+    bool url;
+    std::string expected;
+    const char* list;
+  };
+  const Case cases[] = {
+      {1, folder, true, "http://cat/L.pdf", ""},
+      {2, folder, true, "about:blank", ""},
+      {99, folder, false, folder, ""},
+      {3, folder, false, "about:blank", ";E.pdf"},
+      {1, folder + "missing/", false, "about:blank", ";E.pdf;L.pdf"},
+  };
+  for (const Case& t : cases) {
+    SCOPED_TRACE(t.id);
+    EXPECT_EQ(component->GetPathFileAllegato(t.id, t.folder, t.url), t.expected);
+    EXPECT_EQ(component->ListFileToDelete, t.list);
+    EXPECT_TRUE(files_in(folder).empty());
+  }
+}
+
+TEST_F(AttachmentsTest, ThumbnailNameHidesTheImageNameInTheList) {
+  file(1, 1, "A12.jpg", "small");
+  file(2, 0, "A12.jpg", "large");
+  EXPECT_EQ(component->GetPathFileAllegato(1, folder, false), folder + "THB_A12.jpg");
+  EXPECT_EQ(component->GetPathFileAllegato(2, folder, false), folder + "A12.jpg");
+  EXPECT_EQ(component->ListFileToDelete, ";THB_A12.jpg");
+  component->RemoveAllFile(folder);
+  EXPECT_EQ(files_in(folder), std::vector<std::string>{"A12.jpg"});
+  EXPECT_EQ(component->ListFileToDelete, ";THB_A12.jpg");
+}
+
+TEST_F(AttachmentsTest, NamesThatLeaveTheFolderAreNeverWritten) {
+  const std::string absolute = (base / "abs.txt").string();
+  const Variant names[] = {"../evil.txt", "..",         ".", "sub/evil.txt", "sub\\evil.txt",
+                           absolute,      "C:evil.txt", "",  kNull};
+  fs::create_directory(folder + "sub");
+  for (int id = 1; const Variant& name : names) file(id++, 0, name, "payload");
+  for (std::int16_t id = 1; id <= static_cast<std::int16_t>(std::size(names)); ++id) {
+    SCOPED_TRACE(id);
+    EXPECT_EQ(component->GetPathFileAllegato(id, folder, false), "about:blank");
+  }
+  // Without a folder an absolute name would be a path of its own.
+  EXPECT_EQ(component->GetPathFileAllegato(6, "", false), "about:blank");
+  EXPECT_EQ(component->ListFileToDelete, "");
+  EXPECT_EQ(files_in(folder), std::vector<std::string>{"sub"});
+  EXPECT_TRUE(files_in(folder + "sub").empty());
+  EXPECT_EQ(files_in(base), std::vector<std::string>{"tmp"});
+}
+
+TEST_F(AttachmentsTest, RemoveAllFileSkipsWhatItMustNotTouch) {
+  for (const char* name : {"present.txt", "blank .txt", "keep.txt"}) {
+    std::ofstream(folder + name) << "x";
+  }
+  fs::create_directory(folder + "sub");
+  const std::string outside = (base / "outside.txt").string();
+  std::ofstream(outside) << "x";
+
+  component->RemoveAllFile(folder);  // nothing listed
+  EXPECT_EQ(files_in(folder).size(), 4u);
+
+  const std::string list = ";present.txt;gone.txt;   ;blank .txt;;../outside.txt;..;.;sub;" +
+                           outside + ";sub\\x;" + std::string("keep.txt\0x", 10) + ";";
+  component->ListFileToDelete = list;
+  component->RemoveAllFile(folder);
+  EXPECT_EQ(files_in(folder), (std::vector<std::string>{"keep.txt", "sub"}));
+  EXPECT_EQ(component->ListFileToDelete, list);
+  component->ListFileToDelete = ";" + outside;  // without a folder it is a path of its own
+  component->RemoveAllFile("");
+  EXPECT_TRUE(fs::exists(outside));
+}
+
+TEST_F(AttachmentsTest, RemoveAllegatoUndoesTheDownload) {
+  file(5, 0, "A.pdf", "content");
+  file(6, 0, "B.pdf", "content");
+  exec("UPDATE CL06_LISTAALLEGATI SET CL06_DATADOWNLOAD = '2024-01-02 00:00:00.000'");
+  const auto state = [&] {
+    return query_text(
+        "SELECT CL06_ID, CL06_ISDOWNLOADED, CASE WHEN CL06_DATADOWNLOAD IS NULL THEN 'none' "
+        "ELSE 'date' END, CL07_ID_CL06 FROM CL06_LISTAALLEGATI LEFT OUTER JOIN "
+        "CL07_FILEALLEGATI ON CL07_ID_CL06 = CL06_ID ORDER BY CL06_ID");
+  };
+  const std::string untouched = state();
+  // An id must read as a number: anything more could reach other attachments.
+  for (const char* id : {"99", "5 OR 1=1", "5; DELETE FROM CL06_LISTAALLEGATI", ""}) {
+    SCOPED_TRACE(id);
+    component->RemoveAllegato(id);
+    EXPECT_EQ(state(), untouched);
+  }
+  component->RemoveAllegato(" 5 ");
+  EXPECT_EQ(state(), "5|0|none|NULL\n6|1|date|6\n");
+
+  drop("CL07_FILEALLEGATI");  // the mark is cleared even when the delete fails
+  component->RemoveAllegato("6");
+  EXPECT_EQ(query_text("SELECT CL06_ISDOWNLOADED FROM CL06_LISTAALLEGATI WHERE CL06_ID = 6"),
+            "0\n");
+  component->SetConnessione(nullptr);
+  component->RemoveAllegato("6");
+}
+
+TEST_F(AttachmentsTest, AccountRowOfTheCatalogueModule) {
+  configuration("ALTRO", "1");
+  configuration("SORVANO", "1", 2);
+  component->RecuperaUtenzaSorvano();
+  // No row for the company: the host still finds an open recordset.
+  const data::RecordsetPtr account = component->Grst_RecSet_IL00;
+  ASSERT_NE(account, nullptr);
+  EXPECT_EQ(account->State(), data::kStateOpen);
+  EXPECT_TRUE(account->Bof() && account->Eof());
+
+  configuration("SORVANO", "0");
+  component->RecuperaUtenzaSorvano();
+  EXPECT_NE(component->Grst_RecSet_IL00, account);
+  EXPECT_EQ(test_support::column_names(*component->Grst_RecSet_IL00),
+            "IL00_DITTA_CG18,IL00_USERNAME,IL00_PASSWORD,IL00_STATO,IL00_PATHCSV,"
+            "IL00_DOMINIO_WS,IL00_MODULO");
+  EXPECT_EQ(test_support::column_text(*component->Grst_RecSet_IL00, "IL00_USERNAME"),
+            "user-SORVANO");
+}
+
+TEST_F(AttachmentsTest, ServiceIsActiveWithAnActiveRowAndBrands) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<int, std::string>> configurations;  // company, state
+    std::vector<int> brands;                                  // companies
+    bool active;
+  };
+  const Case cases[] = {
+      {"active row", {{1, "1"}}, {1}, true},
+      {"two active rows", {{1, "1"}, {1, "1"}}, {1}, true},
+      {"without brands", {{1, "1"}}, {}, false},
+      {"brands of another company", {{1, "1"}}, {2}, false},
+      {"switched off", {{1, "0"}}, {1}, false},
+      {"state unknown", {{1, "NULL"}}, {1}, false},
+      {"another company's row", {{2, "1"}}, {1, 2}, false},
+      {"no configuration", {}, {1}, false},
+  };
+  for (const Case& t : cases) {
+    SCOPED_TRACE(t.name);
+    reset_service();
+    // Another module's row counts as much as the catalogue's own.
+    int module = 0;
+    for (const auto& [company, state] : t.configurations) {
+      configuration(module++ == 0 ? "ALTRO" : "SORVANO", state, company);
+    }
+    for (int company : t.brands) brand(company);
+    EXPECT_EQ(component->IsSorvanoAttivo(), t.active);
+  }
+  reset_service();
+  configuration("SORVANO", "1");
+  brand();
+  ASSERT_TRUE(component->IsSorvanoAttivo());
+  component->SetConnessione(nullptr);
+  EXPECT_FALSE(component->IsSorvanoAttivo());
+  component->SetConnessione(connection);
+  drop("IL01_MARCHEDITTA");
+  EXPECT_FALSE(component->IsSorvanoAttivo());
+}
+
+}  // namespace
