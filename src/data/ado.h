@@ -40,6 +40,8 @@ inline constexpr int kAffectAll = 3;
 
 // FilterGroupEnum
 inline constexpr int kFilterNone = 0;
+inline constexpr int kFilterPendingRecords = 1;
+inline constexpr int kFilterFetchedRecords = 3;
 
 // PositionEnum
 inline constexpr int kPosUnknown = -1;
@@ -50,6 +52,7 @@ inline constexpr int kPosEOF = -3;
 inline constexpr int kEditNone = 0;
 inline constexpr int kEditInProgress = 1;
 inline constexpr int kEditAdd = 2;
+inline constexpr int kEditDelete = 4;
 
 // DataTypeEnum
 enum class DataType : int {
@@ -106,6 +109,7 @@ inline constexpr std::int32_t kInvalidArgument = 3001;     // wrong type, out of
 inline constexpr std::int32_t kWriteFile = 3004;           // Stream.SaveToFile could not write
 inline constexpr std::int32_t kNoCurrentRecord = 3021;     // BOF or EOF, or deleted row
 inline constexpr std::int32_t kIllegalOperation = 3219;
+inline constexpr std::int32_t kInTransaction = 3246;       // Connection.Close inside a transaction
 inline constexpr std::int32_t kFeatureNotAvailable = 3251; // read-only recordset, no support
 inline constexpr std::int32_t kItemNotFound = 3265;        // unknown field name or ordinal
 inline constexpr std::int32_t kObjectInCollection = 3367;  // duplicate field on Append
@@ -117,6 +121,14 @@ inline constexpr std::int32_t kInvalidConnection = 3709;   // no usable connecti
 inline constexpr std::int32_t kErrorsOccurred = -2147217887;
 // DB_E_ERRORSINCOMMAND: the provider rejected the statement text.
 inline constexpr std::int32_t kErrorsInCommand = -2147217900;
+// DB_E_CANTFETCHBACKWARDS: MovePrevious on a forward-only cursor.
+inline constexpr std::int32_t kCantFetchBackwards = -2147217884;
+// 0x80040E38: the row a write-back updates or deletes was not found by its key.
+inline constexpr std::int32_t kRowNotLocated = -2147217864;
+// DB_E_INTEGRITYVIOLATION: a statement broke a constraint (key, NOT NULL, CHECK).
+inline constexpr std::int32_t kIntegrityViolation = -2147217873;
+// E_FAIL: an engine error that has no more specific number.
+inline constexpr std::int32_t kUnspecifiedError = -2147467259;
 }  // namespace errc
 
 }  // namespace data

@@ -32,22 +32,30 @@ class Field {
   // The same without a copy; valid until the row changes.
   const automation::Variant& value_ref() const;
   // Writes the value, converted to the field's type as ADO converts it (texts in the current
-  // number format). Raises 3251 on a read-only recordset, 3021 without a current row, and
-  // -2147217887 (Multiple-step operation generated errors) when the value cannot be stored:
-  // a text longer than a text field's defined size, a value the type cannot take, a Null
-  // into a field that may not be Null.
+  // number format; numbers to whole types rounded half to even; Empty gives 0, "" or the zero
+  // date; adVariant keeps any value unchanged). Raises 3251 on a read-only recordset, 3021
+  // without a current row, and -2147217887 (Multiple-step operation generated errors) when the
+  // value cannot be stored: a text longer than the defined size of an adChar, adWChar,
+  // adVarChar or adVarWChar field (adBSTR is not bounded by it), a value the type cannot take,
+  // a Null into a field that may not be Null (one declared with attributes that hold neither
+  // adFldIsNullable nor adFldMayBeNull; adFldUnspecified takes Null). Nothing is stored then.
+  // The first write to a row starts its edit (see Recordset::EditMode).
   void SetValue(const automation::Variant& value);
-  // The value as read from the database (or as last committed by UpdateBatch).
+  // The value as read from the database (or as last accepted by UpdateBatch); Empty for a
+  // new row not yet sent. Raises like Value.
   automation::Variant OriginalValue() const;
 
  private:
   friend class Recordset;
   friend class Fields;
+  // `attributes` as declared: adFldUnspecified reads back as 0 and lets the field take Null.
   Field(Recordset* owner, int ordinal, std::string name, DataType type, std::int32_t defined_size,
         std::int32_t attributes, std::uint8_t precision, std::uint8_t numeric_scale)
       : owner_(owner), ordinal_(ordinal), name_(std::move(name)), type_(type),
-        defined_size_(defined_size), attributes_(attributes), precision_(precision),
-        numeric_scale_(numeric_scale) {}
+        defined_size_(defined_size), attributes_(attributes == kFldUnspecified ? 0 : attributes),
+        precision_(precision), numeric_scale_(numeric_scale),
+        null_allowed_(attributes == kFldUnspecified ||
+                      (attributes & (kFldIsNullable | kFldMayBeNull)) != 0) {}
 
   Recordset* owner_;
   int ordinal_;
@@ -57,6 +65,7 @@ class Field {
   std::int32_t attributes_;
   std::uint8_t precision_;
   std::uint8_t numeric_scale_;
+  bool null_allowed_;
 };
 
 class Fields {
@@ -65,6 +74,8 @@ class Fields {
   // By name (case-insensitive) or 0-based ordinal; a variant index may hold either.
   // Raises 3265 for an item that is not there.
   Field& Item(std::string_view name);
+  Field& Item(const char* name) { return Item(std::string_view(name)); }
+  Field& Item(const std::string& name) { return Item(std::string_view(name)); }
   Field& Item(int ordinal);
   Field& Item(const automation::Variant& index);
   // The ordinal of a name, or -1: for callers that look a column up once and read many rows.

@@ -1,0 +1,104 @@
+// The inside of a Recordset: its settings, its cursor over the shared rows, its filter and its
+// edit buffer. Private to the data layer (recordset.cc, field.cc, connection.cc).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/filter.h"
+#include "data/recordset.h"
+#include "data/row_store.h"
+
+namespace data {
+
+struct Recordset::State_ {
+  explicit State_(Recordset* owner) : fields(owner) {}
+
+  data::Fields fields;
+  bool open = false;
+
+  // Settings as the properties hold them while closed; Open's arguments overwrite them.
+  int cursor_location = kUseServer;
+  int cursor_type = kOpenForwardOnly;
+  int lock_type = kLockReadOnly;
+  bool lock_type_set = false;  // set by the host, not the default
+  // What the cursor really is while open (a client cursor is always static).
+  int open_cursor_type = kOpenForwardOnly;
+  int open_lock_type = kLockReadOnly;
+
+  ConnectionPtr connection;
+  bool connected_once = false;
+  std::string source;
+  std::shared_ptr<detail::RowStore> store;
+
+  // Position: a row index into the store, unless BOF or EOF is set.
+  bool bof = true;
+  bool eof = true;
+  std::size_t row = 0;
+
+  // Filter: the value as set, the compiled criteria, and the rows this cursor added since
+  // (a row being added stays visible whatever the criteria say of its empty fields).
+  automation::Variant filter_value = automation::Variant(std::int32_t{kFilterNone});
+  std::unique_ptr<detail::Filter> filter;
+  int filter_group = kFilterNone;
+  std::vector<std::size_t> own_added;
+  std::uint64_t filter_generation = 0;
+
+  // The visible rows, in store order, rebuilt when the store or the filter changes.
+  std::vector<std::size_t> visible;
+  bool visible_valid = false;
+  std::uint64_t visible_structure = 0;
+  std::uint64_t visible_data = 0;
+  std::uint64_t visible_generation = 0;
+
+  // Edit buffer: what CancelUpdate restores. Only the fields this cursor wrote are put back,
+  // so a clone's changes to the same row survive.
+  bool editing = false;
+  bool edit_is_add = false;
+  std::size_t edit_row = 0;
+  Row edit_saved;
+  std::vector<int> edit_written;
+  bool saved_bof = true;
+  bool saved_eof = true;
+  std::size_t saved_row = 0;
+
+  void require_open(std::string_view source_name) const;
+  bool forward_only() const { return open_cursor_type == kOpenForwardOnly; }
+  bool read_only() const { return open_lock_type == kLockReadOnly; }
+  bool immediate() const {
+    return open_lock_type == kLockOptimistic || open_lock_type == kLockPessimistic;
+  }
+  bool filtered() const { return filter != nullptr || filter_group == kFilterPendingRecords; }
+  bool has_current() const { return open && !bof && !eof && store->live(row); }
+
+  // Opens on rows already fetched; `cursor_type` and `lock_type` are the effective ones.
+  void open_on(std::vector<ColumnInfo>&& columns, std::vector<Row>&& rows, bool fabricated,
+               int cursor_type, int lock_type, Recordset* owner);
+  void build_fields(Recordset* owner);
+  void close();
+
+  bool is_visible(std::size_t i) const;
+  const std::vector<std::size_t>& visible_rows();
+  void move_first();
+  void move_last();
+  void set_current(std::size_t i);
+  std::int64_t position_of(std::size_t i);
+
+  // Field writes go through here: starts the edit buffer, keeps the values as read.
+  void write(int ordinal, automation::Variant value);
+  // Implicit or explicit Update: ends the edit; in immediate mode sends the row.
+  void end_edit();
+  void cancel_edit();
+  // Forgets the edit buffer; the row keeps what was written (pending).
+  void drop_edit();
+  // Sends (connected) or accepts (fabricated) the pending changes of the rows.
+  void commit(const std::vector<std::size_t>& rows);
+  void accept(const std::vector<std::size_t>& rows);
+
+  void apply_filter(const automation::Variant& value);
+};
+
+}  // namespace data

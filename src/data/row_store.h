@@ -1,0 +1,120 @@
+// The rows of an opened recordset, shared by the recordset and its clones: the values as the
+// cursor shows them, the state of each row with respect to the database (pending changes of a
+// batch-optimistic cursor) and the values as read for the rows that were changed.
+//
+// Rows are never moved or removed while the store lives: a row's index is its bookmark, so
+// bookmarks stay valid in every clone whatever the filters; a row that is gone keeps its slot
+// with the state kGone. Not thread-safe.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "data/provider.h"
+#include "data/text_util.h"
+
+namespace data::detail {
+
+enum class RowState : std::uint8_t {
+  kUnchanged,  // as read (or as last accepted by UpdateBatch)
+  kModified,   // changed since; the values as read are in RowStore::originals
+  kAdded,      // new, not yet sent
+  kDeleted,    // deleted, not yet sent; invisible to every cursor
+  kGone,       // sent deletion or cancelled new row; its slot stays so indices keep their rows
+};
+
+struct FoldedHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const noexcept {
+    std::size_t h = 1469598103934665603ull;
+    for (char c : text) {
+      h ^= static_cast<unsigned char>(ascii_lower(c));
+      h *= 1099511628211ull;
+    }
+    return h;
+  }
+};
+
+struct FoldedEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const noexcept { return iequals(a, b); }
+};
+
+// Field name to ordinal, case-insensitive; the first of two equal names wins, as Fields.Item
+// finds the first.
+using NameIndex = std::unordered_map<std::string, int, FoldedHash, FoldedEqual>;
+
+// How pending changes reach the base table; computed once per store on the first write-back.
+struct WritePlan {
+  bool computed = false;
+  std::string refusal;  // why the rows cannot be written back; empty when they can
+  std::string table;
+  std::vector<int> writable;  // ordinals of the columns that belong to `table`
+  std::vector<int> keys;      // ordinals of its primary-key columns, in key order
+};
+
+struct RowStore {
+  std::vector<ColumnInfo> columns;
+  NameIndex names;
+  std::vector<Row> rows;
+  std::vector<RowState> states;
+  std::unordered_map<std::size_t, Row> originals;
+  bool fabricated = false;  // no database behind it: UpdateBatch only accepts the changes
+  WritePlan write_plan;
+
+  // Changes of visibility (rows added, deleted, gone, restored) and of values; the cursors
+  // rebuild their cached lists of visible rows when these move.
+  std::uint64_t structure_version = 0;
+  std::uint64_t data_version = 0;
+  std::size_t live_count = 0;  // rows neither deleted nor gone
+
+  void index_names() {
+    names.clear();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      names.emplace(columns[i].name, static_cast<int>(i));
+    }
+  }
+
+  bool live(std::size_t i) const {
+    return states[i] != RowState::kDeleted && states[i] != RowState::kGone;
+  }
+  bool pending(std::size_t i) const {
+    RowState s = states[i];
+    return s == RowState::kModified || s == RowState::kAdded || s == RowState::kDeleted;
+  }
+
+  // Adopts rows as read from the database.
+  void adopt(std::vector<Row>&& fetched) {
+    rows = std::move(fetched);
+    states.assign(rows.size(), RowState::kUnchanged);
+    live_count = rows.size();
+    ++structure_version;
+  }
+
+  std::size_t add_row() {
+    rows.emplace_back(columns.size());
+    states.push_back(RowState::kAdded);
+    ++live_count;
+    ++structure_version;
+    return rows.size() - 1;
+  }
+
+  void set_state(std::size_t i, RowState next) {
+    bool was_live = live(i);
+    states[i] = next;
+    bool is_live = live(i);
+    if (was_live && !is_live) --live_count;
+    if (!was_live && is_live) ++live_count;
+    if (next == RowState::kGone) {
+      Row().swap(rows[i]);
+      originals.erase(i);
+    }
+    ++structure_version;
+  }
+};
+
+}  // namespace data::detail

@@ -1,0 +1,383 @@
+#include "data/sqlite/sqlite_provider.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <unordered_map>
+
+#include "automation/convert.h"
+#include "automation/date.h"
+#include "automation/decimal.h"
+#include "data/errors.h"
+#include "data/sqlite/errors.h"
+#include "data/sqlite/statement_cache.h"
+#include "data/sqlite/tsql/functions.h"
+#include "data/sqlite/tsql/translator.h"
+#include "data/sqlite/type_mapping.h"
+#include "data/text_util.h"
+
+namespace data::sqlite {
+
+using automation::Variant;
+using automation::VarType;
+
+namespace {
+
+constexpr std::size_t kStatementCacheSize = 256;
+
+// Dates travel as the schema stores them: 'YYYY-MM-DD HH:MM:SS.mmm', which sorts as text.
+std::string date_text(automation::Date date) {
+  automation::CivilDateTime c = automation::civil_from_date(date);
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d.%03d", c.year, c.month, c.day,
+                c.hour, c.minute, c.second, c.millisecond);
+  return buffer;
+}
+
+void bind_text(sqlite3_stmt* stmt, int index, const std::string& text) {
+  sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+void bind_value(sqlite3_stmt* stmt, int index, const Variant& value) {
+  switch (value.type()) {
+    case VarType::kEmpty:
+    case VarType::kNull:
+    case VarType::kError:
+      sqlite3_bind_null(stmt, index);
+      return;
+    case VarType::kBoolean:
+      sqlite3_bind_int(stmt, index, value.as_bool() ? 1 : 0);
+      return;
+    case VarType::kInteger:
+      sqlite3_bind_int(stmt, index, value.as_integer());
+      return;
+    case VarType::kLong:
+      sqlite3_bind_int(stmt, index, value.as_long());
+      return;
+    case VarType::kLongLong:
+      sqlite3_bind_int64(stmt, index, value.as_long_long());
+      return;
+    case VarType::kDouble:
+      sqlite3_bind_double(stmt, index, value.as_double());
+      return;
+    case VarType::kCurrency: {
+      std::int64_t scaled = value.as_currency().scaled;
+      if (scaled % 10000 == 0) {
+        sqlite3_bind_int64(stmt, index, scaled / 10000);
+      } else {
+        bind_text(stmt, index, automation::Decimal::from_parts(scaled, 4).to_invariant_string());
+      }
+      return;
+    }
+    case VarType::kDecimal: {
+      // As text, so that a NUMERIC column keeps every digit it can and a text column gets the
+      // number as written; SQLite's NUMERIC affinity turns it into a number.
+      const automation::Decimal& d = value.as_decimal();
+      if (d.scale() == 0 && d.mantissa() >= INT64_MIN && d.mantissa() <= INT64_MAX) {
+        sqlite3_bind_int64(stmt, index, static_cast<std::int64_t>(d.mantissa()));
+      } else {
+        bind_text(stmt, index, d.to_invariant_string());
+      }
+      return;
+    }
+    case VarType::kDate:
+      bind_text(stmt, index, date_text(value.as_date()));
+      return;
+    case VarType::kString:
+      bind_text(stmt, index, value.as_string());
+      return;
+    case VarType::kByteArray: {
+      const automation::Bytes& bytes = value.as_bytes();
+      if (bytes.empty()) {
+        sqlite3_bind_zeroblob(stmt, index, 0);
+      } else {
+        sqlite3_bind_blob(stmt, index, bytes.data(), static_cast<int>(bytes.size()),
+                          SQLITE_TRANSIENT);
+      }
+      return;
+    }
+    case VarType::kObject:
+      break;
+  }
+  raise_engine_error(errc::kInvalidArgument,
+                     "An object cannot be passed as a statement parameter.");
+}
+
+std::string quote_identifier(std::string_view name) {
+  std::string out = "\"";
+  for (char c : name) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
+  out.push_back('"');
+  return out;
+}
+
+// Resets a statement when a run ends, however it ends, so the cached statement is ready again.
+class ResetOnExit {
+ public:
+  explicit ResetOnExit(sqlite3_stmt* stmt) : stmt_(stmt) {}
+  ~ResetOnExit() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+  }
+  ResetOnExit(const ResetOnExit&) = delete;
+  ResetOnExit& operator=(const ResetOnExit&) = delete;
+
+ private:
+  sqlite3_stmt* stmt_;
+};
+
+struct ColumnMetadata {
+  bool not_null = false;
+  bool primary_key = false;
+};
+
+class SqliteProvider final : public Provider {
+ public:
+  explicit SqliteProvider(sqlite3* db) : db_(db), statements_(db, kStatementCacheSize) {}
+  ~SqliteProvider() override {
+    statements_.clear();
+    sqlite3_close_v2(db_);
+  }
+  SqliteProvider(const SqliteProvider&) = delete;
+  SqliteProvider& operator=(const SqliteProvider&) = delete;
+
+  std::string_view name() const override { return kProviderName; }
+  sqlite3* db() const { return db_; }
+
+  ResultSet execute(std::string_view text, std::span<const Variant> params) override {
+    const std::string& sql = translations_.translate(text);
+    CachedStatement& entry = statements_.get(sql);
+    ResultSet out;
+    if (entry.stmt == nullptr) return out;
+    sqlite3_stmt* stmt = entry.stmt;
+    ResetOnExit reset(stmt);
+    int expected = sqlite3_bind_parameter_count(stmt);
+    if (static_cast<std::size_t>(expected) != params.size()) {
+      raise_engine_error(errc::kInvalidArgument, "The statement has " + std::to_string(expected) +
+                                                     " parameter markers but " +
+                                                     std::to_string(params.size()) +
+                                                     " values were given.");
+    }
+    for (std::size_t i = 0; i < params.size(); ++i) {
+      bind_value(stmt, static_cast<int>(i) + 1, params[i]);
+    }
+    int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) raise_engine_error(db_, rc, false);
+    int column_count = sqlite3_column_count(stmt);
+    if (column_count == 0) {
+      out.records_affected = entry.changes_rows ? sqlite3_changes64(db_) : -1;
+      // A schema change may have changed what the column descriptions say.
+      if (!entry.changes_rows && !sqlite3_stmt_readonly(stmt)) column_metadata_.clear();
+      return out;
+    }
+    describe(entry);
+    out.returns_rows = true;
+    out.columns = entry.columns;
+    std::vector<std::size_t> untyped;
+    // A NOT NULL column of an outer-joined table still returns Nulls: the result says so.
+    std::vector<std::size_t> not_null;
+    for (std::size_t i = 0; i < entry.types.size(); ++i) {
+      if (entry.types[i].kind == ValueKind::kInfer) {
+        untyped.push_back(i);
+      } else if ((out.columns[i].attributes & kFldMayBeNull) == 0) {
+        not_null.push_back(i);
+      }
+    }
+    std::vector<ExpressionTyper> typers(untyped.size());
+    const auto columns = static_cast<std::size_t>(column_count);
+    // The same text usually returns about as many rows as last time.
+    out.rows.reserve(entry.last_row_count);
+    while (rc == SQLITE_ROW) {
+      Row row;
+      row.reserve(columns);
+      for (std::size_t i = 0; i < columns; ++i) {
+        row.push_back(read_value(stmt, static_cast<int>(i), entry.types[i]));
+      }
+      for (std::size_t u = 0; u < untyped.size(); ++u) typers[u].observe(row[untyped[u]]);
+      for (std::size_t c : not_null) {
+        if (row[c].is_null()) out.columns[c].attributes |= kFldMayBeNull | kFldIsNullable;
+      }
+      out.rows.push_back(std::move(row));
+      rc = sqlite3_step(stmt);
+    }
+    if (rc != SQLITE_DONE) raise_engine_error(db_, rc, false);
+    entry.last_row_count = out.rows.size();
+    for (std::size_t u = 0; u < untyped.size(); ++u) {
+      typers[u].finish(out.columns[untyped[u]], out.rows, untyped[u]);
+    }
+    return out;
+  }
+
+  void execute_native_script(std::string_view script) override {
+    std::string text(script);
+    char* message = nullptr;
+    int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &message);
+    column_metadata_.clear();
+    if (rc != SQLITE_OK) {
+      std::string description = message ? message : sqlite3_errstr(rc);
+      sqlite3_free(message);
+      raise_engine_error(errc::kErrorsInCommand, std::move(description));
+    }
+  }
+
+  void begin_transaction() override { run_plain("BEGIN"); }
+  void commit_transaction() override { run_plain("COMMIT"); }
+  void rollback_transaction() override { run_plain("ROLLBACK"); }
+
+  std::vector<std::string> primary_key(std::string_view table) override {
+    std::string sql = "PRAGMA table_info(" + quote_identifier(table) + ")";
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr);
+    if (rc != SQLITE_OK) raise_engine_error(db_, rc, true);
+    std::vector<std::pair<int, std::string>> keys;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+      int position = sqlite3_column_int(stmt, 5);
+      if (position > 0) {
+        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
+        keys.emplace_back(position, name ? name : "");
+      }
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) raise_engine_error(db_, rc, false);
+    std::sort(keys.begin(), keys.end());
+    std::vector<std::string> names;
+    for (auto& k : keys) names.push_back(std::move(k.second));
+    return names;
+  }
+
+ private:
+  void run_plain(const char* sql) {
+    char* message = nullptr;
+    int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+      std::string description = message ? message : sqlite3_errstr(rc);
+      sqlite3_free(message);
+      raise_engine_error(errc::kUnspecifiedError, std::move(description));
+    }
+  }
+
+  // Describes the result columns once per preparation of the statement.
+  void describe(CachedStatement& entry) {
+    sqlite3_stmt* stmt = entry.stmt;
+    int reprepared = sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
+    if (entry.described && entry.described_at == reprepared) return;
+    int n = sqlite3_column_count(stmt);
+    entry.columns.assign(static_cast<std::size_t>(n), ColumnInfo{});
+    entry.types.assign(static_cast<std::size_t>(n), ColumnType{});
+    for (int i = 0; i < n; ++i) {
+      ColumnInfo& c = entry.columns[static_cast<std::size_t>(i)];
+      ColumnType& t = entry.types[static_cast<std::size_t>(i)];
+      const char* name = sqlite3_column_name(stmt, i);
+      c.name = name ? name : "";
+      t = map_declared_type(sqlite3_column_decltype(stmt, i));
+      const char* table = sqlite3_column_table_name(stmt, i);
+      const char* origin = sqlite3_column_origin_name(stmt, i);
+      const char* database = sqlite3_column_database_name(stmt, i);
+      if (table && origin) {
+        c.base_table = table;
+        c.base_column = origin;
+      }
+      if (t.kind == ValueKind::kInfer) continue;  // typed from its values after the fetch
+      c.type = t.type;
+      c.defined_size = t.defined_size;
+      c.precision = t.precision;
+      c.numeric_scale = t.scale;
+      c.attributes = t.attributes;
+      ColumnMetadata meta;
+      if (table && origin) meta = metadata(database, table, origin);
+      c.key_column = meta.primary_key;
+      if (!meta.not_null) c.attributes |= kFldMayBeNull | kFldIsNullable;
+    }
+    entry.described = true;
+    entry.described_at = reprepared;
+  }
+
+  ColumnMetadata metadata(const char* database, const char* table, const char* column) {
+    std::string key = std::string(database ? database : "main") + '\x1f' + table + '\x1f' + column;
+    auto it = column_metadata_.find(key);
+    if (it != column_metadata_.end()) return it->second;
+    ColumnMetadata meta;
+    int not_null = 0, primary = 0, autoincrement = 0;
+    if (sqlite3_table_column_metadata(db_, database, table, column, nullptr, nullptr, &not_null,
+                                      &primary, &autoincrement) == SQLITE_OK) {
+      // A key column never holds Null on SQL Server, whatever SQLite would let it hold.
+      meta.not_null = not_null != 0 || primary != 0;
+      meta.primary_key = primary != 0;
+    }
+    column_metadata_.emplace(std::move(key), meta);
+    return meta;
+  }
+
+  sqlite3* db_;
+  tsql::TranslationCache translations_;
+  StatementCache statements_;
+  std::unordered_map<std::string, ColumnMetadata> column_metadata_;
+};
+
+std::string_view trimmed(std::string_view text) {
+  return automation::ltrim(automation::rtrim(text));
+}
+
+std::unique_ptr<Provider> open_file(const std::string& path) {
+  sqlite3* db = nullptr;
+  // One owner at a time uses a connection, so SQLite need not lock it on every call.
+  int rc = sqlite3_open_v2(
+      path.c_str(), &db,
+      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close_v2(db);
+    raise_engine_error(errc::kUnspecifiedError, message + ": " + path);
+  }
+  auto provider = std::make_unique<SqliteProvider>(db);
+  sqlite3_busy_timeout(db, 5000);
+  std::string error;
+  if (tsql::register_dialect(db, &error) != SQLITE_OK) {
+    raise_engine_error(errc::kUnspecifiedError, "The T-SQL dialect could not be set up: " + error);
+  }
+  char* message = nullptr;
+  if (sqlite3_exec(db, "PRAGMA foreign_keys = ON", nullptr, nullptr, &message) != SQLITE_OK) {
+    std::string description = message ? message : "PRAGMA foreign_keys failed";
+    sqlite3_free(message);
+    raise_engine_error(errc::kUnspecifiedError, std::move(description));
+  }
+  return provider;
+}
+
+// nullptr when the string is for another provider.
+std::unique_ptr<Provider> open_if_ours(std::string_view connection_string) {
+  std::string_view text = trimmed(connection_string);
+  if (text.empty()) return nullptr;
+  if (text.find('=') == std::string_view::npos) return open_file(std::string(text));
+  if (!iequals(trimmed(connection_string_value(text, "Provider")), "SQLite")) return nullptr;
+  std::string path;
+  for (std::string_view key : {"Data Source", "DataSource", "Database", "Filename"}) {
+    path = connection_string_value(text, key);
+    if (!path.empty()) break;
+  }
+  if (path.empty()) {
+    raise(errc::kInvalidConnection, "ADODB.Connection",
+          "The connection string names no Data Source for the SQLite provider.");
+  }
+  return open_file(path);
+}
+
+}  // namespace
+
+void register_provider() { data::register_provider("SQLite", open_if_ours); }
+
+std::unique_ptr<Provider> open(std::string_view connection_string) {
+  if (auto provider = open_if_ours(connection_string)) return provider;
+  raise(errc::kInvalidConnection, "ADODB.Connection",
+        "Not a connection string of the SQLite provider: '" + std::string(connection_string) + "'");
+}
+
+sqlite3* native_handle(Provider& provider) {
+  auto* ours = dynamic_cast<SqliteProvider*>(&provider);
+  return ours ? ours->db() : nullptr;
+}
+
+}  // namespace data::sqlite

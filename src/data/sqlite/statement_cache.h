@@ -1,0 +1,58 @@
+// Prepared statements of one SQLite connection, kept by their (translated) text so that each
+// distinct text is prepared once and then reset and reused; the least recently used ones are
+// finalised beyond a fixed number. Each entry also keeps the description of its result columns,
+// worked out once and again only when SQLite re-prepares the statement after a schema change.
+// Not thread-safe; one owner at a time.
+#pragma once
+
+#include <cstddef>
+#include <list>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "data/provider.h"
+#include "data/sqlite/type_mapping.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace data::sqlite {
+
+struct CachedStatement {
+  std::string text;
+  sqlite3_stmt* stmt = nullptr;  // nullptr for a text with no statement (blanks, a comment)
+  bool changes_rows = false;     // INSERT, UPDATE, DELETE: reports its records affected
+  // The result's columns, valid while `described_at` equals the statement's re-prepare count.
+  bool described = false;
+  int described_at = 0;
+  std::vector<ColumnInfo> columns;
+  std::vector<ColumnType> types;
+  std::size_t last_row_count = 0;
+};
+
+class StatementCache {
+ public:
+  StatementCache(sqlite3* db, std::size_t capacity) : db_(db), capacity_(capacity) {}
+  ~StatementCache();
+  StatementCache(const StatementCache&) = delete;
+  StatementCache& operator=(const StatementCache&) = delete;
+
+  // The prepared statement for a text, prepared now if it is not cached. Raises the engine's
+  // error (source "SQLite") when the text does not prepare or holds more than one statement.
+  // The reference stays valid until the next call.
+  CachedStatement& get(std::string_view text);
+
+  // Finalises every statement (before the connection closes).
+  void clear();
+  std::size_t size() const { return entries_.size(); }
+
+ private:
+  sqlite3* db_;
+  std::size_t capacity_;
+  std::list<CachedStatement> entries_;  // most recently used first
+  std::unordered_map<std::string_view, std::list<CachedStatement>::iterator> index_;
+};
+
+}  // namespace data::sqlite

@@ -1,0 +1,110 @@
+// Stream: the binary file writing that attachments use, and its refusal to replace a file.
+#include "data/stream.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+
+#include "automation/error.h"
+
+namespace {
+
+using automation::Variant;
+
+std::string read_file(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class StreamTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("stream_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  data::StreamPtr binary_stream(const std::string& bytes) {
+    data::StreamPtr s = data::Stream::create();
+    s->Open(Variant::missing(), data::kModeUnknown, -1, "", "");
+    s->SetType(data::kTypeBinary);
+    s->Write(Variant(automation::Bytes(bytes.begin(), bytes.end())));
+    return s;
+  }
+
+  std::filesystem::path dir_;
+};
+
+TEST_F(StreamTest, SaveRefusesAnExistingFileUnlessOverwriting) {
+  std::filesystem::path path = dir_ / "A12.jpg";
+  data::StreamPtr s = binary_stream(std::string("\x00\x01\xFFxyz", 6));
+  EXPECT_EQ(s->Size(), 6);
+  s->SaveToFile(path.string(), data::kSaveCreateNotExist);
+  EXPECT_EQ(read_file(path), std::string("\x00\x01\xFFxyz", 6));
+
+  data::StreamPtr shorter = binary_stream("ab");
+  try {
+    shorter->SaveToFile(path.string(), data::kSaveCreateNotExist);
+    ADD_FAILURE() << "an existing file was replaced";
+  } catch (const automation::Error& e) {
+    EXPECT_EQ(e.number(), 3004);
+    EXPECT_EQ(e.source(), "ADODB.Stream");
+    EXPECT_EQ(e.description(), "Write to file failed.");
+  }
+  EXPECT_EQ(read_file(path).size(), 6u);  // untouched
+
+  shorter->SaveToFile(path.string(), data::kSaveCreateOverWrite);
+  EXPECT_EQ(read_file(path), "ab");  // truncated to the stream's length
+  shorter->Close();
+}
+
+TEST_F(StreamTest, MisuseRaisesTheStreamErrors) {
+  data::StreamPtr s = data::Stream::create();
+  EXPECT_EQ(s->State(), data::kStateClosed);
+  EXPECT_EQ(s->Type(), data::kTypeText);
+  struct Case {
+    const char* what;
+    std::function<void()> call;
+    int number;
+  };
+  const Case closed_cases[] = {
+      {"Size", [&] { s->Size(); }, 3704},
+      {"Write", [&] { s->Write(Variant(automation::Bytes{1})); }, 3704},
+      {"SaveToFile", [&] { s->SaveToFile((dir_ / "x").string()); }, 3704},
+      {"Close", [&] { s->Close(); }, 3704},
+  };
+  for (const Case& c : closed_cases) {
+    SCOPED_TRACE(c.what);
+    try {
+      c.call();
+      ADD_FAILURE() << "no error";
+    } catch (const automation::Error& e) {
+      EXPECT_EQ(e.number(), c.number);
+    }
+  }
+  s->Open();
+  EXPECT_THROW(s->Open(), automation::Error);
+  try {
+    s->Write(Variant());
+    ADD_FAILURE() << "Empty was written";
+  } catch (const automation::Error& e) {
+    EXPECT_EQ(e.number(), 3001);
+  }
+  s->Write(Variant(automation::Bytes{1, 2}));
+  EXPECT_EQ(s->Type(), data::kTypeBinary);  // binary data first makes it a binary stream
+  EXPECT_THROW(s->SetType(data::kTypeText), automation::Error);  // not at position 0
+  try {
+    s->SaveToFile((dir_ / "no_such_dir" / "f").string(), data::kSaveCreateOverWrite);
+    ADD_FAILURE() << "wrote into a missing folder";
+  } catch (const automation::Error& e) {
+    EXPECT_EQ(e.number(), 3004);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,243 @@
+// The embedded provider on its own: how declared types and expressions become fields and
+// values, statement reuse, key lookup, connection strings and the errors it reports.
+#include "data/sqlite/sqlite_provider.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <functional>
+#include <string>
+
+#include "automation/error.h"
+#include "support/recordset_text.h"
+
+namespace {
+
+using automation::Variant;
+using data::DataType;
+
+automation::Error error_of(const std::function<void()>& body) {
+  try {
+    body();
+  } catch (const automation::Error& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no error raised";
+  return automation::Error(0, "", "");
+}
+
+class ProviderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    provider_ = data::sqlite::open("Provider=SQLite;Data Source=:memory:");
+    provider_->execute_native_script(R"(
+      CREATE TABLE T (
+        I INT NOT NULL PRIMARY KEY, S SMALLINT, TI TINYINT, BI BIGINT, B BIT,
+        N NUMERIC(9,2), D DECIMAL(5), M MONEY, F FLOAT, R REAL,
+        C CHAR(3), V VARCHAR(10), NV NVARCHAR(20), VM VARCHAR(-1),
+        DT DATETIME, DA DATE, VB VARBINARY(4), BL VARBINARY(-1), U UNIQUEIDENTIFIER);
+      INSERT INTO T VALUES (1, 2, 3, 5000000000, 1, 12.345, 7, 1.5, 0.25, 0.5,
+        'ab ', 'text', 'wide', 'long', '2021-03-04 05:06:07.250', '2021-03-04', x'0102', x'',
+        'A-B');
+      INSERT INTO T (I) VALUES (2);
+    )");
+  }
+
+  std::unique_ptr<data::Provider> provider_;
+};
+
+TEST_F(ProviderTest, DeclaredTypesGiveFieldsAndValueSubtypes) {
+  data::ResultSet rs = provider_->execute("SELECT * FROM T ORDER BY I", {});
+  ASSERT_TRUE(rs.returns_rows);
+  ASSERT_EQ(rs.rows.size(), 2u);
+  struct Expect {
+    const char* name;
+    DataType type;
+    int size;
+    int precision;
+    int scale;
+    int attributes;
+    const char* value;
+  };
+  constexpr int kNullable = data::kFldMayBeNull | data::kFldIsNullable;
+  constexpr int kFixed = data::kFldFixed;
+  const Expect expected[] = {
+      {"I", DataType::kInteger, 4, 10, 0, kFixed, "1:Long"},
+      {"S", DataType::kSmallInt, 2, 5, 0, kFixed | kNullable, "2:Integer"},
+      {"TI", DataType::kUnsignedTinyInt, 1, 3, 0, kFixed | kNullable, "3:Integer"},
+      {"BI", DataType::kBigInt, 8, 19, 0, kFixed | kNullable, "5000000000:LongLong"},
+      {"B", DataType::kBoolean, 2, 0, 0, kFixed | kNullable, "True:Boolean"},
+      {"N", DataType::kNumeric, 19, 9, 2, kFixed | kNullable, "12.35:Decimal"},
+      {"D", DataType::kNumeric, 19, 5, 0, kFixed | kNullable, "7:Decimal"},
+      {"M", DataType::kCurrency, 8, 19, 4, kFixed | kNullable, "1.5:Currency"},
+      {"F", DataType::kDouble, 8, 15, 0, kFixed | kNullable, "0.25:Double"},
+      {"R", DataType::kSingle, 4, 7, 0, kFixed | kNullable, "0.5:Double"},
+      {"C", DataType::kChar, 3, 0, 0, kFixed | kNullable, "'ab ':String"},
+      {"V", DataType::kVarChar, 10, 0, 0, kNullable, "'text':String"},
+      {"NV", DataType::kVarWChar, 20, 0, 0, kNullable, "'wide':String"},
+      {"VM", DataType::kLongVarChar, 2147483647, 0, 0, data::kFldLong | kNullable, "'long':String"},
+      {"DT", DataType::kDBTimeStamp, 16, 23, 3, kFixed | kNullable, "#2021-03-04 05:06:07#:Date"},
+      {"DA", DataType::kDBDate, 6, 10, 0, kFixed | kNullable, "#2021-03-04 00:00:00#:Date"},
+      {"VB", DataType::kVarBinary, 4, 0, 0, kNullable, "0x0102:Byte()"},
+      {"BL", DataType::kLongVarBinary, 2147483647, 0, 0, data::kFldLong | kNullable, "0x:Byte()"},
+      {"U", DataType::kGUID, 16, 0, 0, kFixed | kNullable, "'A-B':String"},
+  };
+  ASSERT_EQ(rs.columns.size(), std::size(expected));
+  for (std::size_t i = 0; i < rs.columns.size(); ++i) {
+    const data::ColumnInfo& c = rs.columns[i];
+    const Expect& e = expected[i];
+    SCOPED_TRACE(e.name);
+    EXPECT_EQ(c.name, e.name);
+    EXPECT_EQ(c.type, e.type);
+    EXPECT_EQ(c.defined_size, e.size);
+    EXPECT_EQ(c.precision, e.precision);
+    EXPECT_EQ(c.numeric_scale, e.scale);
+    EXPECT_EQ(c.attributes, e.attributes);
+    EXPECT_EQ(c.base_table, "T");
+    EXPECT_EQ(c.base_column, e.name);
+    EXPECT_EQ(c.key_column, i == 0);
+    std::string value = test_support::value_text(rs.rows[0][i], test_support::ShowTypes::kYes);
+    if (e.type == DataType::kBinary || e.type == DataType::kVarBinary ||
+        e.type == DataType::kLongVarBinary) {
+      value = value.substr(0, value.find(':')) + ":Byte()";
+    }
+    EXPECT_EQ(value, e.value);
+    if (i > 0) {
+      EXPECT_TRUE(rs.rows[1][i].is_null());
+    }
+  }
+}
+
+TEST_F(ProviderTest, ExpressionColumnsAreTypedFromTheirValues) {
+  struct Case {
+    const char* sql;
+    DataType type;
+    int size;
+    const char* values;
+  };
+  const Case cases[] = {
+      {"SELECT I * 2 AS X FROM T ORDER BY I", DataType::kInteger, 4, "2:Long 4:Long"},
+      {"SELECT CASE WHEN I = 1 THEN 5000000000 ELSE 1 END AS X FROM T ORDER BY I",
+       DataType::kBigInt, 8, "5000000000:LongLong 1:LongLong"},
+      {"SELECT CASE WHEN I = 1 THEN 1.5 ELSE 2 END AS X FROM T ORDER BY I", DataType::kDouble, 8,
+       "1.5:Double 2:Double"},
+      {"SELECT CASE WHEN I = 1 THEN 'abc' ELSE 7 END AS X FROM T ORDER BY I", DataType::kVarChar, 3,
+       "'abc':String '7':String"},
+      {"SELECT NULL AS X FROM T ORDER BY I", DataType::kVarChar, 1, "Null:Null Null:Null"},
+      {"SELECT '' AS X FROM T WHERE 1 = 0", DataType::kVarChar, 1, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sql);
+    data::ResultSet rs = provider_->execute(c.sql, {});
+    ASSERT_EQ(rs.columns.size(), 1u);
+    EXPECT_EQ(rs.columns[0].type, c.type);
+    EXPECT_EQ(rs.columns[0].defined_size, c.size);
+    EXPECT_EQ(rs.columns[0].attributes & data::kFldMayBeNull, data::kFldMayBeNull);
+    EXPECT_TRUE(rs.columns[0].base_table.empty());
+    std::string values;
+    for (const data::Row& row : rs.rows) {
+      if (!values.empty()) values += ' ';
+      values += test_support::value_text(row[0], test_support::ShowTypes::kYes);
+    }
+    EXPECT_EQ(values, c.values);
+  }
+}
+
+TEST_F(ProviderTest, ParametersRoundTripAndStatementsAreReused) {
+  sqlite3* db = data::sqlite::native_handle(*provider_);
+  ASSERT_NE(db, nullptr);
+  auto prepared = [db] {
+    int n = 0;
+    for (sqlite3_stmt* s = sqlite3_next_stmt(db, nullptr); s; s = sqlite3_next_stmt(db, s)) ++n;
+    return n;
+  };
+  const std::string insert = "INSERT INTO T (I, N, V, DT, VB, M) VALUES (?, ?, ?, ?, ?, ?)";
+  for (int i = 10; i < 13; ++i) {
+    Variant params[] = {Variant(i),
+                        Variant(automation::Decimal::from_parts(1234, 2)),
+                        Variant("it's"),
+                        Variant(automation::Date{44000.5}),
+                        Variant(automation::Bytes{9, 8}),
+                        Variant(automation::Currency{12345})};
+    data::ResultSet done = provider_->execute(insert, params);
+    EXPECT_FALSE(done.returns_rows);
+    EXPECT_EQ(done.records_affected, 1);
+  }
+  EXPECT_EQ(prepared(), 1);  // one text, prepared once
+  data::ResultSet rs = provider_->execute("SELECT N, V, DT, VB, M FROM T WHERE I = 11", {});
+  ASSERT_EQ(rs.rows.size(), 1u);
+  std::string row;
+  for (const Variant& v : rs.rows[0]) row += test_support::value_text(v) + " ";
+  EXPECT_EQ(row, "12.34 'it''s' #2020-06-18 12:00:00# 0x0908 1.2345 ");
+  EXPECT_EQ(prepared(), 2);
+  EXPECT_EQ(provider_->execute("DELETE FROM T WHERE I >= 10", {}).records_affected, 3);
+  EXPECT_EQ(rs.records_affected, -1);
+
+  Variant too_few[] = {Variant(1)};
+  automation::Error e = error_of([&] { provider_->execute(insert, too_few); });
+  EXPECT_EQ(e.number(), 3001);
+  EXPECT_EQ(e.source(), "SQLite");
+}
+
+TEST_F(ProviderTest, ErrorsCarryTheEngineMessage) {
+  struct Case {
+    const char* sql;
+    int number;
+    const char* description;
+  };
+  // Texts the dialect's translator may refuse first are checked by number and source only.
+  const Case cases[] = {
+      {"SELEC 1", -2147217900, nullptr},
+      {"SELECT 1; SELECT 2", -2147217900, nullptr},
+      {"SELECT NOPE FROM T", -2147217900, "no such column: NOPE"},
+      {"INSERT INTO T (I) VALUES (1)", -2147217873, "UNIQUE constraint failed: T.I"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sql);
+    automation::Error e = error_of([&] { provider_->execute(c.sql, {}); });
+    EXPECT_EQ(e.number(), c.number);
+    EXPECT_EQ(e.source(), "SQLite");
+    if (c.description) {
+      EXPECT_EQ(e.description(), c.description);
+    }
+  }
+  // The failed statement left nothing half-done: the same text runs again.
+  EXPECT_EQ(provider_->execute("SELECT COUNT(*) AS N FROM T", {}).rows.size(), 1u);
+}
+
+TEST_F(ProviderTest, NotNullColumnsOfAnOuterJoinMayStillBeNull) {
+  provider_->execute_native_script("CREATE TABLE P (X INT NOT NULL PRIMARY KEY);");
+  data::ResultSet rs = provider_->execute("SELECT I, X FROM T LEFT JOIN P ON X = I", {});
+  ASSERT_EQ(rs.rows.size(), 2u);
+  EXPECT_EQ(rs.columns[0].attributes & data::kFldMayBeNull, 0);
+  EXPECT_EQ(rs.columns[1].attributes & data::kFldMayBeNull, data::kFldMayBeNull);
+}
+
+TEST_F(ProviderTest, PrimaryKeysComeInKeyOrder) {
+  provider_->execute_native_script(
+      "CREATE TABLE K (A INT, B VARCHAR(2), C INT, PRIMARY KEY (C, A));");
+  EXPECT_EQ(provider_->primary_key("K"), (std::vector<std::string>{"C", "A"}));
+  EXPECT_EQ(provider_->primary_key("T"), (std::vector<std::string>{"I"}));
+  EXPECT_TRUE(provider_->primary_key("NO_SUCH_TABLE").empty());
+}
+
+TEST(SqliteProviderOpenTest, ConnectionStringsItAcceptsAndRefuses) {
+  data::sqlite::register_provider();
+  for (const char* accepted : {"Provider=SQLite;Data Source=:memory:", ":memory:",
+                               " provider = sqlite ; data source = {:memory:} "}) {
+    SCOPED_TRACE(accepted);
+    EXPECT_EQ(data::open_provider(accepted)->name(), "SQLite");
+  }
+  for (const char* refused : {"DSN=elsewhere", "Provider=SQLite;User=me"}) {
+    SCOPED_TRACE(refused);
+    automation::Error e = error_of([&] { data::sqlite::open(refused); });
+    EXPECT_EQ(e.number(), 3709);
+    EXPECT_EQ(e.source(), "ADODB.Connection");
+  }
+  automation::Error missing =
+      error_of([] { data::sqlite::open("Provider=SQLite;Data Source=/no/such/dir/x.db"); });
+  EXPECT_EQ(missing.number(), -2147467259);
+  EXPECT_EQ(missing.source(), "SQLite");
+}
+
+}  // namespace
