@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "support/child_process.h"
@@ -77,7 +78,14 @@ Script read_script(const fs::path& path) {
   return script;
 }
 
-TEST(SessionScriptTest, EveryScriptGetsTheExpectedAnswers) {
+// Where a script's database lives: the target `dorsel demo`/`dorsel schema` create, and the
+// options that point `dorsel session` at it.
+struct DatabaseRoute {
+  std::function<std::string(const fs::path& file)> target;
+  std::function<std::vector<std::string>(const fs::path& file)> session_args;
+};
+
+void run_every_script(const DatabaseRoute& route) {
   fs::path folder = fs::path(DORSEL_SOURCE_DIR) / "tests" / "console" / "sessions";
   fs::path program = fs::path(DORSEL_BINARY_DIR) / "bin" / "dorsel";
   ASSERT_TRUE(fs::exists(program)) << program;
@@ -87,14 +95,14 @@ TEST(SessionScriptTest, EveryScriptGetsTheExpectedAnswers) {
     ++scripts;
     SCOPED_TRACE(entry.path().filename().string());
     Script script = read_script(entry.path());
-    fs::path db = fs::temp_directory_path() /
-                  ("dorsel-session-" + entry.path().stem().string() + "-" +
-                   std::to_string(::getpid()) + ".sqlite");
+    fs::path db = fs::temp_directory_path() / ("dorsel-session-" + entry.path().stem().string() +
+                                               "-" + std::to_string(::getpid()) + ".sqlite");
     fs::remove(db);
-    auto made = test_support::run_child(program.string(), {script.db, db.string()}, "");
+    auto made = test_support::run_child(program.string(), {script.db, route.target(db)}, "");
     ASSERT_EQ(made.exit_code, 0) << made.err;
 
-    std::vector<std::string> args = {"session", "--db", db.string()};
+    std::vector<std::string> args = {"session"};
+    for (std::string& a : route.session_args(db)) args.push_back(std::move(a));
     args.insert(args.end(), script.args.begin(), script.args.end());
     std::string input;
     for (const std::string& r : script.requests) input += r + "\n";
@@ -115,5 +123,27 @@ TEST(SessionScriptTest, EveryScriptGetsTheExpectedAnswers) {
   }
   EXPECT_GT(scripts, 0);
 }
+
+TEST(SessionScriptTest, EveryScriptGetsTheExpectedAnswers) {
+  run_every_script({[](const fs::path& file) { return file.string(); },
+                    [](const fs::path& file) {
+                      return std::vector<std::string>{"--db", file.string()};
+                    }});
+}
+
+#ifdef DORSEL_WITH_ODBC
+// The same scripts with the database created and used through the ODBC provider, over the
+// SQLite ODBC driver loaded by file name (no system ODBC configuration involved).
+TEST(SessionScriptTest, EveryScriptGetsTheSameAnswersThroughOdbc) {
+  auto connection_string = [](const fs::path& file) {
+    return "Driver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so;Database=" + file.string() +
+           ";NoWCHAR=1;LoadExt=" +
+           (fs::path(DORSEL_BINARY_DIR) / "src" / "libtsqlext.so").string() + ";";
+  };
+  run_every_script({connection_string, [&](const fs::path& file) {
+                      return std::vector<std::string>{"--connect", connection_string(file)};
+                    }});
+}
+#endif
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -218,6 +219,15 @@ class OdbcProvider final : public Provider {
     if (out.returns_rows) {
       mark_keys(out.columns);
       if (dialect_ == Dialect::kSqlite) describe_like_the_engine(out);
+      // A NOT NULL column of an outer-joined table still returns Nulls: the result says so.
+      for (std::size_t i = 0; i < out.columns.size(); ++i) {
+        ColumnInfo& c = out.columns[i];
+        if ((c.attributes & kFldMayBeNull) != 0) continue;
+        if (std::any_of(out.rows.begin(), out.rows.end(),
+                        [&](const Row& row) { return row[i].is_null(); })) {
+          c.attributes |= kFldMayBeNull | kFldIsNullable;
+        }
+      }
     }
     return out;
   }
@@ -226,6 +236,7 @@ class OdbcProvider final : public Provider {
     std::vector<std::string> parts =
         dialect_ == Dialect::kSqlServer ? split_batches(script) : split_sqlite_statements(script);
     keys_.clear();
+    columns_.clear();
     for (const std::string& part : parts) run_direct(part);
   }
 

@@ -49,8 +49,7 @@ ColumnType sized(DataType type, SQLULEN size, bool fixed_length, ReadAs read) {
 // A driver that does not know a declared type reports it as text or as a double (the SQLite
 // driver does so for decimal, money and the fixed-length texts); the name it reports beside
 // it is the declared one, and tells what the column holds.
-SQLSMALLINT type_from_name(SQLSMALLINT sql_type, SQLULEN column_size,
-                           std::string_view type_name) {
+SQLSMALLINT type_from_name(SQLSMALLINT sql_type, SQLULEN column_size, std::string_view type_name) {
   std::string name = ascii_lower(type_name);
   // The SQLite driver reports a VARCHAR(n) longer than 255 as a long text of size n.
   if (sql_type == SQL_LONGVARCHAR && name == "varchar" && !unlimited(column_size, kMaxNarrowSize)) {
