@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <tuple>
 
 namespace test_support {
 

@@ -1,0 +1,24 @@
+#include "dorsel/panels/panel_support.h"
+
+#include "automation/error.h"
+#include "dorsel/host/host_view.h"
+
+namespace dorsel::panels {
+
+std::string panel_language(const CLSMG_DORSEL& component) {
+  // Tested through the component's own property: a host that was never handed in, or was
+  // cleared, leaves the default language.
+  automation::Variant host = component.ActiveInterface();
+  if (!host::is_present(host)) return "ITA ";
+  return host::company_language(host);
+}
+
+data::Recordset& slot_recordset(const data::RecordsetPtr& slot) {
+  if (!slot) {
+    throw automation::Error(automation::errc::kObjectVariableNotSet,
+                            std::string(automation::kRuntimeSource));
+  }
+  return *slot;
+}
+
+}  // namespace dorsel::panels
