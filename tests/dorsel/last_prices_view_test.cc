@@ -1,0 +1,181 @@
+#include <string>
+
+#include "dorsel/price_view_helpers.h"
+#include "support/component_fixture.h"
+#include "support/recordset_text.h"
+#include "support/slot_test_helpers.h"
+
+namespace {
+
+using automation::Variant;
+using test_support::layout_text;
+using test_support::value_text;
+using test_support::view_rows;
+
+class LastPricesViewTest : public test_support::ComponentTest {
+ protected:
+  // A last price of item A1 with progressive `prog`; `more` is an SQL assignment list for
+  // further columns.
+  void last_price(int prog, const std::string& more = "") {
+    exec(
+        "INSERT INTO LI11_ULTPRACQVEN (LI11_DITTA_CG18, LI11_FLGVENACQ, LI11_CODART_MG66, "
+        "LI11_OPZIONE_MG5E, LI11_DEPOS_MG58, LI11_PROG) VALUES (1, 0, 'A1  ', ' ', ' ', " +
+        std::to_string(prog) + ")");
+    if (!more.empty()) {
+      exec("UPDATE LI11_ULTPRACQVEN SET " + more + " WHERE LI11_PROG = " + std::to_string(prog));
+    }
+  }
+  void load() { component->Init_LI11_ultimi("A1  ", ""); }
+  data::Recordset& view() { return *component->Grst_RecSet_LI11_append; }
+};
+
+TEST_F(LastPricesViewTest, LayoutOfTheViewOverAnEmptySource) {
+  load();
+  component->InitializeRecordsetLI11();
+  data::Recordset& v = view();
+  EXPECT_EQ(v.State(), data::kStateOpen);
+  EXPECT_EQ(v.RecordCount(), 0);
+  EXPECT_EQ(layout_text(v),
+            "LI11_DITTA_CG18 5 30 0\nLI11_FLGVENACQ 14 1 0\nLI11_INDTIPOLIS 14 2 0\n"
+            "LI11_CODART_MG66 8 30 0\nLI11_OPZIONE_MG5E 8 30 0\nLI11_DEPOS_MG58 8 2 0\n"
+            "LI11_PROG 14 3 0\nLI11_CODICE_CG08 200 4 0\nLI11_DATACAMBIO 7 10 64\n"
+            "LI11_CAMBIO 5 12 64\nLI11_PREZZO 5 20 0\nLI11_SC1PER 5 10 0\nLI11_SC2PER 5 10 0\n"
+            "LI11_SC3PER 5 10 0\nLI11_SC4PER 5 10 0\nLI11_SC5PER 5 10 0\nLI11_SC6PER 5 10 0\n"
+            "LI11_SCIMP 5 30 0\nLI11_MAG1PER 5 10 0\nLI11_MAG2PER 5 10 0\nLI11_MAGIMP 5 30 0\n"
+            "PREZZO_NETTO 5 30 0\nLI11_DATAREG 7 10 0\nLI11_DATADOC 7 10 0\n"
+            "LI11_NUMDOC 5 10 0\nLI11_SEZDOC 200 2 0\nLI11_FLGDOCBIS 200 10 0\n"
+            "LI11_NUMDOCORIG 8 10 64\nLI11_TIPOCF 200 15 0\nLI11_CODCLFO 5 10 64\n"
+            "LI11_BVMBASE 5 30 64\nLI11_BVMVAR 5 30 64\nLI11_BVMMOLT 5 30 64\n"
+            "LI11_IDMEDIA_CG99 14 20 64\n");
+}
+
+TEST_F(LastPricesViewTest, RowsAreCopiedAsStoredWithTwoFixedWords) {
+  exec(
+      "INSERT INTO MG66_ANAGRART (MG66_DITTA_CG18, MG66_CODART, MG66_FLGBASEVAR) "
+      "VALUES (1, 'A1', 0)");
+  // The host's translations are not used for these words.
+  host->translations().set_override(39318, "Nope");
+  const struct {
+    const char* duplicate;
+    const char* counterpart;
+    const char* shown;
+  } cases[] = {
+      {"0", "0", "'No'|'Cliente'"},    {"1", "1", "'Si'|'Fornitore'"},
+      {"NULL", "2", "'No'|'Nessuno'"}, {"2", "NULL", "Empty|'Cliente'"},
+      {"5", "3", "Empty|Empty"},
+  };
+  std::string expected;
+  int prog = 1;
+  for (const auto& c : cases) {
+    last_price(prog++,
+               std::string("LI11_FLGDOCBIS = ") + c.duplicate + ", LI11_TIPOCF = " + c.counterpart);
+    expected += std::string(c.shown) + "\n";
+  }
+  last_price(prog,
+             "LI11_CODICE_CG08 = 'USD', LI11_CAMBIO = 1.25, LI11_DATADOC = '2024-03-04', "
+             "LI11_NUMDOC = 77, LI11_SEZDOC = 'B', LI11_NUMDOCORIG = 'X-1  ', LI11_CODCLFO = 501, "
+             "LI11_BVMMOLT = 2, LI11_IDMEDIA_CG99 = 9, LI11_PREZZO = 3.5, LI11_FLGDOCBIS = 1, "
+             "LI11_TIPOCF = 1");
+  expected += "'Si'|'Fornitore'\n";
+  load();
+  component->InitializeRecordsetLI11();
+
+  EXPECT_EQ(view_rows(view(), {"LI11_FLGDOCBIS", "LI11_TIPOCF"}), expected);
+  // Copied unchanged: a missing price stays missing, texts keep their blanks.
+  EXPECT_EQ(
+      view_rows(view(), {"LI11_PROG", "LI11_CODART_MG66", "LI11_PREZZO", "LI11_CODICE_CG08",
+                         "LI11_CAMBIO", "LI11_DATADOC", "LI11_NUMDOC", "LI11_SEZDOC",
+                         "LI11_NUMDOCORIG", "LI11_CODCLFO", "LI11_BVMMOLT", "LI11_IDMEDIA_CG99"}),
+      "1|'A1  '|Null|Null|Null|Null|Null|Null|Null|Null|Null|Null\n"
+      "2|'A1  '|Null|Null|Null|Null|Null|Null|Null|Null|Null|Null\n"
+      "3|'A1  '|Null|Null|Null|Null|Null|Null|Null|Null|Null|Null\n"
+      "4|'A1  '|Null|Null|Null|Null|Null|Null|Null|Null|Null|Null\n"
+      "5|'A1  '|Null|Null|Null|Null|Null|Null|Null|Null|Null|Null\n"
+      "6|'A1  '|3.5|'USD'|1.25|#2024-03-04 00:00:00#|77|'B'|'X-1  '|501|2|9\n");
+  EXPECT_EQ(view_rows(view(), {"PREZZO_NETTO"}), "0\n0\n0\n0\n0\n3.5\n");
+}
+
+TEST_F(LastPricesViewTest, EachRowIsHandedOverWithItsOwnCurrencyAndTrimmedPrice) {
+  exec(
+      "INSERT INTO MG66_ANAGRART (MG66_DITTA_CG18, MG66_CODART, MG66_FLGBASEVAR) "
+      "VALUES (1, 'A1', 1)");
+  last_price(1,
+             "LI11_CODICE_CG08 = 'CHF ', LI11_PREZZO = 12.5, LI11_SC3PER = 3, LI11_MAGIMP = 0.5, "
+             "LI11_BVMBASE = 4, LI11_BVMVAR = 6");
+  last_price(2);  // no currency (no default), no price (an empty text)
+  load();
+  auto price = std::make_shared<test_support::RecordingPrice>();
+  price->net_price = 7.0;
+  component->gclsCalcoloPrezzi = price;
+  test_support::StatementLog log(*connection);
+  component->InitializeRecordsetLI11();
+
+  EXPECT_EQ(price->take(),
+            "FLGBASEVAR=1\nBVMBASE='4'\nBVMVAR='6'\nBVMMOLT='0'\nValuta='CHF'\nPREZZO='12.5'\n"
+            "SC1PER='0'\nSC2PER='0'\nSC3PER='3'\nSC4PER='0'\nSC5PER='0'\nSC6PER='0'\n"
+            "SCIMP='0'\nMAG1PER='0'\nMAG2PER='0'\nMAGIMP='0.5'\nCalcolaPrezzoNetto\n"
+            "FLGBASEVAR=1\nBVMBASE='0'\nBVMVAR='0'\nBVMMOLT='0'\nValuta=''\nPREZZO=''\n"
+            "SC1PER='0'\nSC2PER='0'\nSC3PER='0'\nSC4PER='0'\nSC5PER='0'\nSC6PER='0'\n"
+            "SCIMP='0'\nMAG1PER='0'\nMAG2PER='0'\nMAGIMP='0'\nCalcolaPrezzoNetto\n");
+  EXPECT_EQ(view_rows(view(), {"PREZZO_NETTO"}), "7\n7\n");
+  // Only the item is read, once per row, with the trimmed code.
+  const std::string item_query = test_support::crlf_lines(
+      {" SELECT ", "     MG66_FLGBASEVAR ", " FROM ", "     MG66_ANAGRART ",
+       " WHERE MG66_DITTA_CG18 = 1", " AND MG66_CODART ='A1'"});
+  EXPECT_EQ(log.statements(), (std::vector<std::string>{item_query, item_query}));
+}
+
+TEST_F(LastPricesViewTest, FillerAppendsEveryTimeAndClearsTheFilters) {
+  for (int prog : {1, 2, 3}) last_price(prog, "LI11_PREZZO = " + std::to_string(prog));
+  load();
+  component->InitializeRecordsetLI11();
+  data::Recordset& source = *component->Grst_RecSet_LI11;
+  EXPECT_TRUE(source.Eof());
+  EXPECT_EQ(view().AbsolutePosition(), 3);
+
+  source.SetFilter(Variant("LI11_PROG = 2"));
+  view().SetFilter(Variant("LI11_PROG = 1"));
+  component->Trasferisci_in_Grst_RecSet_LI11_Append();
+  EXPECT_EQ(value_text(source.Filter()), "0");
+  EXPECT_EQ(value_text(view().Filter()), "0");
+  EXPECT_EQ(view_rows(view(), {"LI11_PROG"}), "1\n2\n3\n1\n2\n3\n");
+}
+
+TEST_F(LastPricesViewTest, SourceThatCannotCountItsRowsGivesAnEmptyView) {
+  last_price(1);
+  connection->SetCursorLocation(data::kUseServer);
+  component->Grst_RecSet_LI11 = connection->Execute("SELECT * FROM LI11_ULTPRACQVEN");
+  ASSERT_EQ(component->Grst_RecSet_LI11->RecordCount(), -1);
+  component->InitializeRecordsetLI11();
+  EXPECT_EQ(view().RecordCount(), 0);
+  EXPECT_EQ(view().State(), data::kStateOpen);
+}
+
+TEST_F(LastPricesViewTest, ErrorsCarryTheChainOfRoutines) {
+  // A stored currency longer than the view's column.
+  last_price(1, "LI11_PREZZO = 1");
+  last_price(2, "LI11_CODICE_CG08 = 'EURO1'");
+  load();
+  automation::Error e = error_of([&] { component->InitializeRecordsetLI11(); });
+  EXPECT_EQ(e.number(), -2147217887);
+  EXPECT_TRUE(e.source().starts_with(
+      "InitializeRecordsetLI11:\r\nTrasferisci_in_Grst_RecSet_LI11_Append:\r\n"))
+      << e.source();
+  EXPECT_EQ(view().RecordCount(), 2);  // the first row committed, the second being added
+  EXPECT_EQ(view().EditMode(), data::kEditAdd);
+
+  // Called on a view without a current row, the routine still reads the item and makes the
+  // price object, then fails on the row's first column.
+  component->gclsCalcoloPrezzi = nullptr;
+  exec("DELETE FROM LI11_ULTPRACQVEN");
+  load();
+  component->InitializeRecordsetLI11();
+  test_support::StatementLog log(*connection);
+  e = error_of([&] { component->Calcola_PREZZONETTO_LI11("A1"); });
+  EXPECT_EQ(e.number(), data::errc::kNoCurrentRecord);
+  EXPECT_TRUE(e.source().starts_with("Calcola_PREZZONETTO_LI11:\r\n")) << e.source();
+  EXPECT_EQ(log.statements().size(), 1u);
+  EXPECT_NE(component->gclsCalcoloPrezzi, nullptr);
+}
+
+}  // namespace
