@@ -620,16 +620,10 @@ void Recordset::AddNew() {
   st.edit_row = i;
 }
 
-void Recordset::Update() {
-  State_& st = *state_;
-  st.require_open(kSource);
-  st.end_edit();
-}
-
-void Recordset::UpdateBatch(int affect) {
-  State_& st = *state_;
-  st.require_open(kSource);
-  st.end_edit();
+// The rows an UpdateBatch or CancelBatch with `affect` works on: the current row, the rows the
+// filter shows, or every row (only those with pending changes when asked).
+std::vector<std::size_t> Recordset::State_::affected_rows(int affect, bool pending_only) {
+  State_& st = *this;
   std::vector<std::size_t> rows;
   switch (affect) {
     case kAffectCurrent:
@@ -642,13 +636,26 @@ void Recordset::UpdateBatch(int affect) {
     case kAffectAll:
     case kAffectAll + 1:  // adAffectAllChapters: there are no chapters
       for (std::size_t i = 0; i < st.store->rows.size(); ++i) {
-        if (st.store->pending(i)) rows.push_back(i);
+        if (!pending_only || st.store->pending(i)) rows.push_back(i);
       }
       break;
     default:
       raise(errc::kInvalidArgument, kSource);
   }
-  st.commit(rows);
+  return rows;
+}
+
+void Recordset::Update() {
+  State_& st = *state_;
+  st.require_open(kSource);
+  st.end_edit();
+}
+
+void Recordset::UpdateBatch(int affect) {
+  State_& st = *state_;
+  st.require_open(kSource);
+  st.end_edit();
+  st.commit(st.affected_rows(affect, /*pending_only=*/true));
 }
 
 void Recordset::CancelUpdate() {
@@ -661,22 +668,7 @@ void Recordset::CancelBatch(int affect) {
   State_& st = *state_;
   st.require_open(kSource);
   st.cancel_edit();
-  std::vector<std::size_t> rows;
-  switch (affect) {
-    case kAffectCurrent:
-      if (st.bof || st.eof) raise(errc::kNoCurrentRecord, kSource);
-      rows.push_back(st.row);
-      break;
-    case kAffectGroup:
-      rows = st.visible_rows();
-      break;
-    case kAffectAll:
-    case kAffectAll + 1:
-      for (std::size_t i = 0; i < st.store->rows.size(); ++i) rows.push_back(i);
-      break;
-    default:
-      raise(errc::kInvalidArgument, kSource);
-  }
+  std::vector<std::size_t> rows = st.affected_rows(affect, /*pending_only=*/false);
   detail::RowStore& store = *st.store;
   for (std::size_t i : rows) {
     auto original = store.originals.find(i);

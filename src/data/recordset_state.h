@@ -82,6 +82,9 @@ struct Recordset::State_ {
 
   bool is_visible(std::size_t i) const;
   const std::vector<std::size_t>& visible_rows();
+  // The rows an UpdateBatch or CancelBatch with `affect` works on (3021 for the current row
+  // when there is none, 3001 for an unknown value).
+  std::vector<std::size_t> affected_rows(int affect, bool pending_only);
   void move_first();
   void move_last();
   void set_current(std::size_t i);
