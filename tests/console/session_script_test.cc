@@ -57,11 +57,22 @@ struct Script {
   std::vector<std::optional<json>> expected;
 };
 
-Script read_script(const fs::path& path) {
+// A script names its attachment folder $TEMP; each run gets a folder of its own, so that the
+// embedded and the ODBC runs (which ctest may start together) never see each other's files.
+std::string with_temp(std::string line, const std::string& temp) {
+  for (std::size_t at = line.find("$TEMP"); at != std::string::npos; at = line.find("$TEMP", at)) {
+    line.replace(at, 5, temp);
+    at += temp.size();
+  }
+  return line;
+}
+
+Script read_script(const fs::path& path, const std::string& temp) {
   Script script;
   std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line)) {
+  std::string raw;
+  while (std::getline(in, raw)) {
+    std::string line = with_temp(raw, temp);
     if (line.rfind("# db:", 0) == 0) {
       script.db = line.substr(6);
     } else if (line.rfind("# args:", 0) == 0) {
@@ -81,6 +92,7 @@ Script read_script(const fs::path& path) {
 // Where a script's database lives: the target `dorsel demo`/`dorsel schema` create, and the
 // options that point `dorsel session` at it.
 struct DatabaseRoute {
+  std::string name;
   std::function<std::string(const fs::path& file)> target;
   std::function<std::vector<std::string>(const fs::path& file)> session_args;
 };
@@ -94,9 +106,13 @@ void run_every_script(const DatabaseRoute& route) {
     if (entry.path().extension() != ".jsonl") continue;
     ++scripts;
     SCOPED_TRACE(entry.path().filename().string());
-    Script script = read_script(entry.path());
-    fs::path db = fs::temp_directory_path() / ("dorsel-session-" + entry.path().stem().string() +
-                                               "-" + std::to_string(::getpid()) + ".sqlite");
+    std::string run_name = "dorsel-session-" + entry.path().stem().string() + "-" +
+                           route.name + "-" + std::to_string(::getpid());
+    fs::path temp = fs::temp_directory_path() / run_name;
+    fs::remove_all(temp);
+    fs::create_directories(temp);
+    Script script = read_script(entry.path(), temp.string());
+    fs::path db = fs::temp_directory_path() / (run_name + ".sqlite");
     fs::remove(db);
     auto made = test_support::run_child(program.string(), {script.db, route.target(db)}, "");
     ASSERT_EQ(made.exit_code, 0) << made.err;
@@ -108,6 +124,7 @@ void run_every_script(const DatabaseRoute& route) {
     for (const std::string& r : script.requests) input += r + "\n";
     auto run = test_support::run_child(program.string(), args, input);
     fs::remove(db);
+    fs::remove_all(temp);
     ASSERT_EQ(run.exit_code, 0) << run.err;
 
     std::istringstream answers(run.out);
@@ -125,7 +142,7 @@ void run_every_script(const DatabaseRoute& route) {
 }
 
 TEST(SessionScriptTest, EveryScriptGetsTheExpectedAnswers) {
-  run_every_script({[](const fs::path& file) { return file.string(); },
+  run_every_script({"sqlite", [](const fs::path& file) { return file.string(); },
                     [](const fs::path& file) {
                       return std::vector<std::string>{"--db", file.string()};
                     }});
@@ -140,7 +157,7 @@ TEST(SessionScriptTest, EveryScriptGetsTheSameAnswersThroughOdbc) {
            ";NoWCHAR=1;LoadExt=" +
            (fs::path(DORSEL_BINARY_DIR) / "src" / "libtsqlext.so").string() + ";";
   };
-  run_every_script({connection_string, [&](const fs::path& file) {
+  run_every_script({"odbc", connection_string, [&](const fs::path& file) {
                       return std::vector<std::string>{"--connect", connection_string(file)};
                     }});
 }
