@@ -9,11 +9,11 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "automation/error.h"
@@ -58,6 +58,37 @@ struct DispatchMember {
   std::function<Variant(T&, std::span<Variant>)> call;
 };
 
+namespace detail {
+
+constexpr char fold_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+// Member names hashed and compared without case, looked up without making a folded copy: a
+// late-bound call is on the path of every statement the component builds.
+struct FoldedNameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view name) const noexcept {
+    std::size_t h = 1469598103934665603ull;
+    for (char c : name) {
+      h ^= static_cast<unsigned char>(fold_ascii(c));
+      h *= 1099511628211ull;
+    }
+    return h;
+  }
+};
+
+struct FoldedNameEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      if (fold_ascii(a[i]) != fold_ascii(b[i])) return false;
+    }
+    return true;
+  }
+};
+
+}  // namespace detail
+
 // A class's members by name. Names are matched case-insensitively; the order of declaration is
 // kept (interface order) for listing.
 template <class T>
@@ -82,14 +113,14 @@ class DispatchTable {
   }
   DispatchTable& add(std::string name, DispatchMember<T> member) {
     order_.push_back(name);
-    members_[fold(name)] = std::move(member);
+    members_.insert_or_assign(std::move(name), std::move(member));
     return *this;
   }
 
   // Dispatches as Object::invoke does. A method also answers a property get (a function
   // called without parentheses), as the runtime allows.
   Variant invoke(T& self, std::string_view name, InvokeKind kind, std::span<Variant> args) const {
-    auto it = members_.find(fold(name));
+    auto it = members_.find(name);
     if (it == members_.end()) throw Error(errc::kMemberNotFound, std::string(kRuntimeSource));
     const DispatchMember<T>& m = it->second;
     switch (kind) {
@@ -119,14 +150,9 @@ class DispatchTable {
   const std::vector<std::string>& names() const { return order_; }
 
  private:
-  static std::string fold(std::string_view name) {
-    std::string out(name);
-    for (char& c : out) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-  }
-  std::map<std::string, DispatchMember<T>, std::less<>> members_;
+  std::unordered_map<std::string, DispatchMember<T>, detail::FoldedNameHash,
+                     detail::FoldedNameEqual>
+      members_;
   std::vector<std::string> order_;
 };
 

@@ -49,9 +49,18 @@ Variant HostCompany::invoke(std::string_view name, automation::InvokeKind kind,
 }
 
 std::int16_t HostCompany::DecimaliPrezzo(std::string_view valuta) {
-  auto value = first_value(connection_.get(),
-                           "SELECT HV_DECIMALI FROM HOST_VALUTE WHERE HV_DITTA = " +
-                               std::to_string(code_) + " AND HV_VALUTA = " + quoted(valuta));
+  auto key = std::make_pair(code_, std::string(valuta));
+  if (auto it = decimals_read_.find(key); it != decimals_read_.end()) return it->second;
+  std::int16_t decimals = read_decimals(valuta);
+  decimals_read_.emplace(std::move(key), decimals);
+  return decimals;
+}
+
+std::int16_t HostCompany::read_decimals(std::string_view valuta) {
+  auto value =
+      first_value(connection_.get(),
+                  "SELECT HV_DECIMALI FROM HOST_VALUTE WHERE HV_DITTA = " + std::to_string(code_) +
+                      " AND HV_VALUTA = " + quoted(valuta));
   if (!value) return 5;
   std::int16_t decimals = 5;
   automation::ignore_errors([&] { decimals = automation::to_integer(*value); });
@@ -75,12 +84,15 @@ Variant HostTranslations::invoke(std::string_view name, automation::InvokeKind k
 
 std::string HostTranslations::TraduzioneTesto(std::int32_t id) {
   if (auto it = overrides_.find(id); it != overrides_.end()) return it->second;
-  auto value = first_value(connection_.get(),
-                           "SELECT TR_TESTO FROM HOST_TRADUZIONI WHERE TR_ID = " +
-                               std::to_string(id) + " AND TR_LINGUA = " +
-                               quoted(company_->LinguaAzienda()));
-  if (value) return automation::to_text(*value);
-  return "[" + std::to_string(id) + "]";
+  auto key = std::make_pair(company_->LinguaAzienda(), id);
+  if (auto it = texts_read_.find(key); it != texts_read_.end()) return it->second;
+  auto value =
+      first_value(connection_.get(),
+                  "SELECT TR_TESTO FROM HOST_TRADUZIONI WHERE TR_ID = " + std::to_string(id) +
+                      " AND TR_LINGUA = " + quoted(key.first));
+  std::string text = value ? automation::to_text(*value) : "[" + std::to_string(id) + "]";
+  texts_read_.emplace(std::move(key), text);
+  return text;
 }
 
 Variant HostGlobalServices::invoke(std::string_view name, automation::InvokeKind kind,

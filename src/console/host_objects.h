@@ -4,7 +4,9 @@
 // company interface) and whose Gcls_MULTILINGUA translates texts (TraduzioneTesto).
 //
 // Company, language and translations live in the host's own tables of the database
-// (HOST_DITTE, HOST_VALUTE, HOST_TRADUZIONI) and can be overridden in memory. Not thread-safe.
+// (HOST_DITTE, HOST_VALUTE, HOST_TRADUZIONI) and can be overridden in memory. Like a host's
+// dictionaries, a currency's decimals and a text's translation are read once per company or
+// language and then kept for the life of the host object. Not thread-safe.
 #pragma once
 
 #include <cstdint>
@@ -36,9 +38,12 @@ class HostCompany : public automation::Object, public prezzi::CompanyInterface {
   std::int16_t DecimaliPrezzo(std::string_view valuta) override;
 
  private:
+  std::int16_t read_decimals(std::string_view valuta);
+
   data::ConnectionPtr connection_;
   std::int32_t code_;
   std::string language_;
+  std::map<std::pair<std::int32_t, std::string>, std::int16_t, std::less<>> decimals_read_;
 };
 
 class HostTranslations : public automation::Object {
@@ -60,6 +65,7 @@ class HostTranslations : public automation::Object {
   data::ConnectionPtr connection_;
   std::shared_ptr<HostCompany> company_;
   std::map<std::int32_t, std::string> overrides_;
+  std::map<std::pair<std::string, std::int32_t>, std::string> texts_read_;
 };
 
 class HostGlobalServices : public automation::Object {

@@ -220,10 +220,7 @@ Field& Fields::Item(const Variant& index) {
 
 int Fields::index_of(std::string_view name) const {
   const Recordset::State_& st = *owner_->state_;
-  if (st.open) {
-    auto it = st.store->names.find(name);
-    return it == st.store->names.end() ? -1 : it->second;
-  }
+  if (st.open) return st.store->find_name(name);
   for (std::size_t i = 0; i < fields_.size(); ++i) {
     if (iequals(fields_[i].name_, name)) return static_cast<int>(i);
   }

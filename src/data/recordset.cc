@@ -73,7 +73,6 @@ void Recordset::State_::open_on(std::vector<ColumnInfo>&& columns, std::vector<R
                                 Recordset* owner) {
   store = std::make_shared<detail::RowStore>();
   store->columns = std::move(columns);
-  store->index_names();
   store->adopt(std::move(rows));
   store->fabricated = fabricated;
   open_cursor_type = cursor_type_now;
@@ -180,7 +179,9 @@ void Recordset::State_::write(int ordinal, Variant value) {
     edit_saved = store->rows[row];
     edit_written.clear();
   }
-  if (std::find(edit_written.begin(), edit_written.end(), ordinal) == edit_written.end()) {
+  // A new row is dropped whole on cancel; only an edited row needs its written fields known.
+  if (!edit_is_add &&
+      std::find(edit_written.begin(), edit_written.end(), ordinal) == edit_written.end()) {
     edit_written.push_back(ordinal);
   }
   if (store->states[row] == RowState::kUnchanged) {
@@ -265,7 +266,7 @@ void Recordset::State_::apply_filter(const Variant& value) {
   FilterSpec spec = parse_filter_value(value);
   std::unique_ptr<detail::Filter> compiled;
   if (!spec.criteria.empty()) {
-    compiled = detail::Filter::compile(spec.criteria, store->names, kSource);
+    compiled = detail::Filter::compile(spec.criteria, store->name_index(), kSource);
   }
   end_edit();
   filter = std::move(compiled);

@@ -58,8 +58,10 @@ struct WritePlan {
 };
 
 struct RowStore {
+  static constexpr std::size_t kScannedColumns = 8;
+
   std::vector<ColumnInfo> columns;
-  NameIndex names;
+  NameIndex names;  // built on demand by name_index()
   std::vector<Row> rows;
   std::vector<RowState> states;
   std::unordered_map<std::size_t, Row> originals;
@@ -72,11 +74,27 @@ struct RowStore {
   std::uint64_t data_version = 0;
   std::size_t live_count = 0;  // rows neither deleted nor gone
 
-  void index_names() {
-    names.clear();
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-      names.emplace(columns[i].name, static_cast<int>(i));
+  // The ordinal of a column name, or -1. A few columns (the usual lookup query) are searched
+  // in place; the index is built on the first search of a wider result.
+  int find_name(std::string_view name) {
+    if (columns.size() <= kScannedColumns) {
+      for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (iequals(columns[i].name, name)) return static_cast<int>(i);
+      }
+      return -1;
     }
+    const NameIndex& index = name_index();
+    auto it = index.find(name);
+    return it == index.end() ? -1 : it->second;
+  }
+
+  const NameIndex& name_index() {
+    if (names.empty() && !columns.empty()) {
+      for (std::size_t i = 0; i < columns.size(); ++i) {
+        names.emplace(columns[i].name, static_cast<int>(i));
+      }
+    }
+    return names;
   }
 
   bool live(std::size_t i) const {

@@ -78,7 +78,8 @@ TEST_F(FrameTest, HostReferencesKeepTheirValueOnBadInput) {
 TEST_F(FrameTest, InitializePublishesEmptyItemAndDescriptionSlots) {
   component->Initialize();
   const std::string frame66 =
-      " SELECT \r\n     * \r\n FROM \r\n     MG66_ANAGRART \r\n WHERE \r\n     MG66_DITTA_CG18 = 1 ";
+      " SELECT \r\n     * \r\n FROM \r\n     MG66_ANAGRART \r\n WHERE \r\n     MG66_DITTA_CG18 = "
+      "1 ";
   EXPECT_EQ(component->Gstr_SQL_MG66, frame66);
   EXPECT_EQ(component->Gstr_SQL_MG66_NoRecord, frame66 + " AND 1=0 ");
   EXPECT_EQ(component->Gstr_SQL_MG87descr,
@@ -174,6 +175,29 @@ TEST(ValueFunctionsTest, TextAndNumberOfStoredValues) {
     FAIL();
   } catch (const automation::Error& e) {
     EXPECT_EQ(e.number(), 13);
+  }
+}
+
+// Whole numbers and decimals take a short road; it must give what the text road gives.
+TEST(ValueFunctionsTest, NumbersGiveWhatTheirTextGives) {
+  using dorsel::ValoreNumerico;
+  using dorsel::ValoreNumerico_double;
+  for (const auto& format : {automation::NumberFormat::italian(), automation::NumberFormat{}}) {
+    automation::ScopedNumberFormat scoped(format);
+    std::vector<Variant> values = {
+        Variant(std::int16_t{-32768}),
+        Variant(std::int32_t{0}),
+        Variant(std::int32_t{-2147483647 - 1}),
+        Variant(std::int64_t{9007199254740993}),
+        Variant(automation::Decimal::from_parts(-150, 2)),
+        Variant(automation::Decimal::from_parts(0, 4)),
+        Variant(automation::Decimal::from_parts(1, 28)),
+        Variant(automation::Decimal::parse("79228162514264337593543950335", format))};
+    for (const Variant& v : values) {
+      std::string by_text = automation::Decimal::parse(automation::to_text(v)).to_string();
+      EXPECT_EQ(ValoreNumerico(v), by_text);
+      EXPECT_EQ(ValoreNumerico_double(v), automation::to_double(Variant(by_text))) << by_text;
+    }
   }
 }
 

@@ -148,8 +148,10 @@ class SqliteProvider final : public Provider {
   sqlite3* db() const { return db_; }
 
   ResultSet execute(std::string_view text, std::span<const Variant> params) override {
-    const std::string& sql = translations_.translate(text);
-    CachedStatement& entry = statements_.get(sql);
+    CachedStatement& entry =
+        statements_.get(text, [this](std::string_view tsql) -> std::string_view {
+          return translations_.translate(tsql);
+        });
     ResultSet out;
     if (entry.stmt == nullptr) return out;
     sqlite3_stmt* stmt = entry.stmt;
@@ -321,7 +323,18 @@ std::string_view trimmed(std::string_view text) {
   return automation::ltrim(automation::rtrim(text));
 }
 
+// SQLite counts every allocation under a global mutex unless told not to; nothing here reads
+// those counts. Only possible before SQLite initialises; later it is a harmless refusal.
+void configure_sqlite_once() {
+  static const bool configured = [] {
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    return true;
+  }();
+  (void)configured;
+}
+
 std::unique_ptr<Provider> open_file(const std::string& path) {
+  configure_sqlite_once();
   sqlite3* db = nullptr;
   // One owner at a time uses a connection, so SQLite need not lock it on every call.
   int rc = sqlite3_open_v2(

@@ -51,12 +51,14 @@ void StatementCache::clear() {
   entries_.clear();
 }
 
-CachedStatement& StatementCache::get(std::string_view text) {
-  auto found = index_.find(text);
-  if (found != index_.end()) {
-    entries_.splice(entries_.begin(), entries_, found->second);
-    return entries_.front();
-  }
+CachedStatement* StatementCache::find(std::string_view key) {
+  auto found = index_.find(key);
+  if (found == index_.end()) return nullptr;
+  entries_.splice(entries_.begin(), entries_, found->second);
+  return &entries_.front();
+}
+
+CachedStatement& StatementCache::add(std::string_view key, std::string_view text) {
   sqlite3_stmt* stmt = nullptr;
   const char* tail = nullptr;
   int rc = sqlite3_prepare_v3(db_, text.data(), static_cast<int>(text.size()),
@@ -76,7 +78,7 @@ CachedStatement& StatementCache::get(std::string_view text) {
   }
   entries_.emplace_front();
   CachedStatement& entry = entries_.front();
-  entry.text = std::string(text);
+  entry.text = std::string(key);
   entry.stmt = stmt;
   std::string keyword = first_keyword(text);
   entry.changes_rows = keyword == "INSERT" || keyword == "UPDATE" || keyword == "DELETE" ||

@@ -1,5 +1,6 @@
-// Prepared statements of one SQLite connection, kept by their (translated) text so that each
-// distinct text is prepared once and then reset and reused; the least recently used ones are
+// Prepared statements of one SQLite connection, kept by the text the caller gave (before any
+// translation, so a statement that runs again costs one lookup) so that each distinct text is
+// prepared once and then reset and reused; the least recently used ones are
 // finalised beyond a fixed number. Each entry also keeps the description of its result columns,
 // worked out once and again only when SQLite re-prepares the statement after a schema change.
 // Not thread-safe; one owner at a time.
@@ -42,13 +43,26 @@ class StatementCache {
   // The prepared statement for a text, prepared now if it is not cached. Raises the engine's
   // error (source "SQLite") when the text does not prepare or holds more than one statement.
   // The reference stays valid until the next call.
-  CachedStatement& get(std::string_view text);
+  CachedStatement& get(std::string_view text) {
+    return get(text, [](std::string_view t) { return t; });
+  }
+
+  // The same for a statement known by `key` whose SQLite text `to_sql(key)` gives; `to_sql`
+  // runs only when the key is not cached.
+  template <class ToSql>
+  CachedStatement& get(std::string_view key, ToSql&& to_sql) {
+    if (CachedStatement* found = find(key)) return *found;
+    return add(key, to_sql(key));
+  }
 
   // Finalises every statement (before the connection closes).
   void clear();
   std::size_t size() const { return entries_.size(); }
 
  private:
+  CachedStatement* find(std::string_view key);
+  CachedStatement& add(std::string_view key, std::string_view sql);
+
   sqlite3* db_;
   std::size_t capacity_;
   std::list<CachedStatement> entries_;  // most recently used first

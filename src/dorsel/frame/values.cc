@@ -4,6 +4,17 @@
 
 namespace dorsel {
 
+namespace {
+
+// The general road: the value's text, read back as a decimal number in the current format.
+std::string numeric_text_of_text(const automation::Variant& value) {
+  std::string text = ValoreTesto(value);
+  if (text.empty()) return "0";
+  return automation::Decimal::parse(text).to_string();
+}
+
+}  // namespace
+
 std::string ValoreTesto(const automation::Variant& value) {
   if (value.is_missing()) return {};
   std::string text = automation::to_text(value);
@@ -11,14 +22,39 @@ std::string ValoreTesto(const automation::Variant& value) {
   return text;
 }
 
+// Whole numbers and decimals already are what the text road would make of them: their text in
+// the current format reads back as the same number, so they skip the round trip. Every view
+// row passes here a few dozen times.
 std::string ValoreNumerico(const automation::Variant& value) {
-  std::string text = ValoreTesto(value);
-  if (text.empty()) return "0";
-  return automation::Decimal::parse(text).to_string();
+  using automation::VarType;
+  switch (value.type()) {
+    case VarType::kInteger:
+      return std::to_string(value.as_integer());
+    case VarType::kLong:
+      return std::to_string(value.as_long());
+    case VarType::kLongLong:
+      return std::to_string(value.as_long_long());
+    case VarType::kDecimal:
+      return value.as_decimal().to_string();
+    default:
+      return numeric_text_of_text(value);
+  }
 }
 
 double ValoreNumerico_double(const automation::Variant& value) {
-  return automation::to_double(automation::Variant(ValoreNumerico(value)));
+  using automation::VarType;
+  switch (value.type()) {
+    case VarType::kInteger:
+      return value.as_integer();
+    case VarType::kLong:
+      return value.as_long();
+    case VarType::kLongLong:
+      return static_cast<double>(value.as_long_long());
+    case VarType::kDecimal:
+      return value.as_decimal().to_double();
+    default:
+      return automation::to_double(automation::Variant(numeric_text_of_text(value)));
+  }
 }
 
 }  // namespace dorsel

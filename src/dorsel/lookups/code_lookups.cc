@@ -167,7 +167,10 @@ std::string CLSMG_DORSEL::RecuperaValuta(std::int16_t VenAcq, std::int16_t& NumL
       [&] { rs = require_set(connection()).Execute(sql, nullptr, data::kCmdText); });
   automation::ignore_errors([&] {
     if (has_current_row(require_set(rs))) {
-      result = strict_text(rs->Fields().Item("MG44_VALUTA_CG08").Value());
+      // A Null currency has no text; the failure would be ignored and leave the result empty,
+      // so it is not raised at all (this runs twice for every price-list row).
+      const Variant& currency = rs->Fields().Item("MG44_VALUTA_CG08").value_ref();
+      if (!currency.is_null()) result = strict_text(currency);
     }
   });
   automation::ignore_errors([&] { require_set(rs).Close(); });
