@@ -196,7 +196,7 @@ Decimal parse_invariant(const std::string& text) {
 Decimal Decimal::from_parts(Int128 mantissa, int scale) {
   if (scale < 0 || scale > kMaxScale || abs128(mantissa) > kMaxMantissa) overflow();
   Decimal d;
-  d.mantissa_ = mantissa;
+  d.set_mantissa(mantissa);
   d.scale_ = scale;
   return d;
 }
@@ -233,21 +233,21 @@ double Decimal::to_double() const {
 }
 
 std::string Decimal::to_string(const NumberFormat& format) const {
-  return format_decimal(mantissa_, scale_, format.decimal_separator);
+  return format_decimal(mantissa(), scale_, format.decimal_separator);
 }
 
 std::string Decimal::to_string() const { return to_string(current_number_format()); }
 
-std::string Decimal::to_invariant_string() const { return format_decimal(mantissa_, scale_, '.'); }
+std::string Decimal::to_invariant_string() const { return format_decimal(mantissa(), scale_, '.'); }
 
 Decimal Decimal::round(int digits, Rounding mode) const {
   if (digits < 0) digits = 0;
   if (digits >= scale_) return *this;
-  return from_parts(shift_right(mantissa_, scale_ - digits, mode), digits);
+  return from_parts(shift_right(mantissa(), scale_ - digits, mode), digits);
 }
 
 std::int64_t Decimal::to_int64_half_even() const {
-  Int128 whole = shift_right(mantissa_, scale_, Rounding::kHalfEven);
+  Int128 whole = shift_right(mantissa(), scale_, Rounding::kHalfEven);
   if (whole > INT64_MAX || whole < INT64_MIN) overflow();
   return static_cast<std::int64_t>(whole);
 }

@@ -16,13 +16,14 @@ class NumberFormat;
 
 // The mantissa type: 96 bits of magnitude need more than 64.
 __extension__ typedef __int128 Int128;
+__extension__ typedef unsigned __int128 UInt128;
 
 class Decimal {
  public:
   static constexpr int kMaxScale = 28;
 
   Decimal() = default;
-  Decimal(std::int64_t value) : mantissa_(value) {}  // NOLINT(google-explicit-constructor)
+  Decimal(std::int64_t value) { set_mantissa(value); }  // NOLINT(google-explicit-constructor)
 
   // mantissa / 10^scale. Raises 6 when the mantissa is out of the 96-bit range or scale > 28.
   static Decimal from_parts(Int128 mantissa, int scale);
@@ -38,10 +39,12 @@ class Decimal {
   // Raises 6 for infinities, NaN and magnitudes beyond the range.
   static Decimal from_double(double value);
 
-  Int128 mantissa() const { return mantissa_; }
+  Int128 mantissa() const {
+    return static_cast<Int128>((static_cast<UInt128>(high_) << 64) | low_);
+  }
   int scale() const { return scale_; }
-  bool is_zero() const { return mantissa_ == 0; }
-  bool is_negative() const { return mantissa_ < 0; }
+  bool is_zero() const { return low_ == 0 && high_ == 0; }
+  bool is_negative() const { return static_cast<std::int64_t>(high_) < 0; }
 
   double to_double() const;
   // Text with the format's decimal separator, trailing zeros of the scale removed, no exponent
@@ -62,13 +65,21 @@ class Decimal {
   friend Decimal operator*(const Decimal& a, const Decimal& b);
   // Division keeps as many decimals as fit (up to 28). Raises 11 when b is zero.
   friend Decimal operator/(const Decimal& a, const Decimal& b);
-  Decimal operator-() const { return from_parts(-mantissa_, scale_); }
+  Decimal operator-() const { return from_parts(-mantissa(), scale_); }
 
   friend std::strong_ordering operator<=>(const Decimal& a, const Decimal& b);
   friend bool operator==(const Decimal& a, const Decimal& b) { return (a <=> b) == 0; }
 
  private:
-  Int128 mantissa_ = 0;
+  void set_mantissa(Int128 mantissa) {
+    low_ = static_cast<std::uint64_t>(mantissa);
+    high_ = static_cast<std::uint64_t>(static_cast<UInt128>(mantissa) >> 64);
+  }
+
+  // The mantissa in two halves rather than one __int128, whose 16-byte alignment would make
+  // every Variant (and so every stored value) 8 bytes larger.
+  std::uint64_t low_ = 0;
+  std::uint64_t high_ = 0;
   int scale_ = 0;
 };
 

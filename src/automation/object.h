@@ -94,6 +94,13 @@ struct FoldedNameEqual {
 template <class T>
 class DispatchTable {
  public:
+  DispatchTable() = default;
+  // Moved, never copied: the index refers to the names where they are stored.
+  DispatchTable(DispatchTable&&) noexcept = default;
+  DispatchTable& operator=(DispatchTable&&) noexcept = default;
+  DispatchTable(const DispatchTable&) = delete;
+  DispatchTable& operator=(const DispatchTable&) = delete;
+
   using Getter = std::function<Variant(T&)>;
   using Letter = std::function<void(T&, const Variant&)>;
   using Method = std::function<Variant(T&, std::span<Variant>)>;
@@ -113,16 +120,24 @@ class DispatchTable {
   }
   DispatchTable& add(std::string name, DispatchMember<T> member) {
     order_.push_back(name);
-    members_.insert_or_assign(std::move(name), std::move(member));
+    if (std::size_t known = position(name); known != kNone) {
+      members_[known].member = std::move(member);
+      return *this;
+    }
+    members_.push_back({std::move(name), std::move(member)});
+    if (members_.size() > kScanned) {
+      index_.clear();
+      for (std::size_t i = 0; i < members_.size(); ++i) index_.emplace(members_[i].name, i);
+    }
     return *this;
   }
 
   // Dispatches as Object::invoke does. A method also answers a property get (a function
   // called without parentheses), as the runtime allows.
   Variant invoke(T& self, std::string_view name, InvokeKind kind, std::span<Variant> args) const {
-    auto it = members_.find(name);
-    if (it == members_.end()) throw Error(errc::kMemberNotFound, std::string(kRuntimeSource));
-    const DispatchMember<T>& m = it->second;
+    std::size_t found = position(name);
+    if (found == kNone) throw Error(errc::kMemberNotFound, std::string(kRuntimeSource));
+    const DispatchMember<T>& m = members_[found].member;
     switch (kind) {
       case InvokeKind::kPropertyGet:
         if (m.get) return m.get(self, args);
@@ -150,9 +165,30 @@ class DispatchTable {
   const std::vector<std::string>& names() const { return order_; }
 
  private:
-  std::unordered_map<std::string, DispatchMember<T>, detail::FoldedNameHash,
+  // A host's small objects are searched in place; wide interfaces through the index.
+  static constexpr std::size_t kScanned = 16;
+  struct Entry {
+    std::string name;
+    DispatchMember<T> member;
+  };
+
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  std::size_t position(std::string_view name) const {
+    if (members_.size() <= kScanned) {
+      for (std::size_t i = 0; i < members_.size(); ++i) {
+        if (detail::FoldedNameEqual()(members_[i].name, name)) return i;
+      }
+      return kNone;
+    }
+    auto it = index_.find(name);
+    return it == index_.end() ? kNone : it->second;
+  }
+
+  std::vector<Entry> members_;
+  std::unordered_map<std::string_view, std::size_t, detail::FoldedNameHash,
                      detail::FoldedNameEqual>
-      members_;
+      index_;  // names into members_, for tables wider than kScanned
   std::vector<std::string> order_;
 };
 

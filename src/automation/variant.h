@@ -117,6 +117,9 @@ class Variant {
       value_;
 };
 
+// Every stored value of every recordset is a Variant: its size is the size of the row stores.
+static_assert(sizeof(Variant) <= 40, "a Variant should stay within a text and its tag");
+
 // The runtime's name for a subtype ("Integer", "String", ...), for messages and the session.
 std::string_view type_name(VarType type);
 

@@ -178,7 +178,7 @@ TEST(ValueFunctionsTest, TextAndNumberOfStoredValues) {
   }
 }
 
-// Whole numbers and decimals take a short road; it must give what the text road gives.
+// Whole numbers, decimals and doubles take a short road; it must give what the text road gives.
 TEST(ValueFunctionsTest, NumbersGiveWhatTheirTextGives) {
   using dorsel::ValoreNumerico;
   using dorsel::ValoreNumerico_double;
@@ -192,7 +192,9 @@ TEST(ValueFunctionsTest, NumbersGiveWhatTheirTextGives) {
         Variant(automation::Decimal::from_parts(-150, 2)),
         Variant(automation::Decimal::from_parts(0, 4)),
         Variant(automation::Decimal::from_parts(1, 28)),
-        Variant(automation::Decimal::parse("79228162514264337593543950335", format))};
+        Variant(automation::Decimal::parse("79228162514264337593543950335", format)),
+        Variant(0.0), Variant(-0.0), Variant(2.5), Variant(-1234.5678), Variant(1e-4),
+        Variant(1.5e-7), Variant(123456789012345.0), Variant(1e20), Variant(-3.25e-20)};
     for (const Variant& v : values) {
       std::string by_text = automation::Decimal::parse(automation::to_text(v)).to_string();
       EXPECT_EQ(ValoreNumerico(v), by_text);

@@ -22,7 +22,7 @@ std::string ValoreTesto(const automation::Variant& value) {
   return text;
 }
 
-// Whole numbers and decimals already are what the text road would make of them: their text in
+// Whole numbers, decimals and most doubles already are what the text road would make of them: their text in
 // the current format reads back as the same number, so they skip the round trip. Every view
 // row passes here a few dozen times.
 std::string ValoreNumerico(const automation::Variant& value) {
