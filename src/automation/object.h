@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "automation/error.h"
+#include "automation/folded_name.h"
 #include "automation/variant.h"
 
 namespace automation {
@@ -58,37 +59,6 @@ struct DispatchMember {
   std::function<Variant(T&, std::span<Variant>)> call;
 };
 
-namespace detail {
-
-constexpr char fold_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
-// Member names hashed and compared without case, looked up without making a folded copy: a
-// late-bound call is on the path of every statement the component builds.
-struct FoldedNameHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view name) const noexcept {
-    std::size_t h = 1469598103934665603ull;
-    for (char c : name) {
-      h ^= static_cast<unsigned char>(fold_ascii(c));
-      h *= 1099511628211ull;
-    }
-    return h;
-  }
-};
-
-struct FoldedNameEqual {
-  using is_transparent = void;
-  bool operator()(std::string_view a, std::string_view b) const noexcept {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      if (fold_ascii(a[i]) != fold_ascii(b[i])) return false;
-    }
-    return true;
-  }
-};
-
-}  // namespace detail
-
 // A class's members by name. Names are matched case-insensitively; the order of declaration is
 // kept (interface order) for listing.
 template <class T>
@@ -125,6 +95,7 @@ class DispatchTable {
       return *this;
     }
     members_.push_back({std::move(name), std::move(member)});
+    // Tables are built once, at start-up: rebuilding the index as they grow costs nothing later.
     if (members_.size() > kScanned) {
       index_.clear();
       for (std::size_t i = 0; i < members_.size(); ++i) index_.emplace(members_[i].name, i);
@@ -150,8 +121,8 @@ class DispatchTable {
       case InvokeKind::kPropertyLet:
       case InvokeKind::kPropertySet: {
         if (args.empty()) throw Error(errc::kWrongNumberOfArguments, std::string(kRuntimeSource));
-        auto& handler = kind == InvokeKind::kPropertyLet ? (m.let ? m.let : m.set)
-                                                         : (m.set ? m.set : m.let);
+        auto& handler =
+            kind == InvokeKind::kPropertyLet ? (m.let ? m.let : m.set) : (m.set ? m.set : m.let);
         if (handler) {
           handler(self, args.first(args.size() - 1), args.back());
           return Variant();
@@ -177,7 +148,7 @@ class DispatchTable {
   std::size_t position(std::string_view name) const {
     if (members_.size() <= kScanned) {
       for (std::size_t i = 0; i < members_.size(); ++i) {
-        if (detail::FoldedNameEqual()(members_[i].name, name)) return i;
+        if (FoldedNameEqual()(members_[i].name, name)) return i;
       }
       return kNone;
     }
@@ -186,8 +157,7 @@ class DispatchTable {
   }
 
   std::vector<Entry> members_;
-  std::unordered_map<std::string_view, std::size_t, detail::FoldedNameHash,
-                     detail::FoldedNameEqual>
+  std::unordered_map<std::string_view, std::size_t, FoldedNameHash, FoldedNameEqual>
       index_;  // names into members_, for tables wider than kScanned
   std::vector<std::string> order_;
 };

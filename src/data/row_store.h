@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "automation/folded_name.h"
 #include "data/provider.h"
 #include "data/text_util.h"
 
@@ -27,26 +28,10 @@ enum class RowState : std::uint8_t {
   kGone,       // sent deletion or cancelled new row; its slot stays so indices keep their rows
 };
 
-struct FoldedHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const noexcept {
-    std::size_t h = 1469598103934665603ull;
-    for (char c : text) {
-      h ^= static_cast<unsigned char>(ascii_lower(c));
-      h *= 1099511628211ull;
-    }
-    return h;
-  }
-};
-
-struct FoldedEqual {
-  using is_transparent = void;
-  bool operator()(std::string_view a, std::string_view b) const noexcept { return iequals(a, b); }
-};
-
 // Field name to ordinal, case-insensitive; the first of two equal names wins, as Fields.Item
 // finds the first.
-using NameIndex = std::unordered_map<std::string, int, FoldedHash, FoldedEqual>;
+using NameIndex =
+    std::unordered_map<std::string, int, automation::FoldedNameHash, automation::FoldedNameEqual>;
 
 // How pending changes reach the base table; computed once per store on the first write-back.
 struct WritePlan {
