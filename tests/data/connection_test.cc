@@ -11,6 +11,7 @@
 #include "automation/number_format.h"
 #include "data/recordset.h"
 #include "data/sqlite/sqlite_provider.h"
+#include "support/error_of.h"
 #include "support/recordset_text.h"
 
 namespace {
@@ -19,15 +20,7 @@ using automation::Variant;
 using data::RecordsetPtr;
 using test_support::recordset_text;
 
-automation::Error error_of(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const automation::Error& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no error raised";
-  return automation::Error(0, "", "");
-}
+using test_support::error_of;
 
 class ConnectionTest : public ::testing::Test {
  protected:

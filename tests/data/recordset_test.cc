@@ -11,6 +11,7 @@
 #include "automation/date.h"
 #include "automation/number_format.h"
 #include "data/errors.h"
+#include "support/error_of.h"
 #include "support/recordset_text.h"
 
 namespace {
@@ -20,16 +21,7 @@ using data::DataType;
 using data::RecordsetPtr;
 using test_support::recordset_text;
 
-// Runs `body` and returns the error it raised; fails the test when it raised none.
-automation::Error error_of(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const automation::Error& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no error raised";
-  return automation::Error(0, "", "");
-}
+using test_support::error_of;
 
 int number_of(const std::function<void()>& body) { return error_of(body).number(); }
 

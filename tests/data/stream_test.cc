@@ -10,10 +10,12 @@
 #include <string>
 
 #include "automation/error.h"
+#include "support/error_of.h"
 
 namespace {
 
 using automation::Variant;
+using test_support::error_of;
 
 std::string read_file(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -49,14 +51,11 @@ TEST_F(StreamTest, SaveRefusesAnExistingFileUnlessOverwriting) {
   EXPECT_EQ(read_file(path), std::string("\x00\x01\xFFxyz", 6));
 
   data::StreamPtr shorter = binary_stream("ab");
-  try {
-    shorter->SaveToFile(path.string(), data::kSaveCreateNotExist);
-    ADD_FAILURE() << "an existing file was replaced";
-  } catch (const automation::Error& e) {
-    EXPECT_EQ(e.number(), 3004);
-    EXPECT_EQ(e.source(), "ADODB.Stream");
-    EXPECT_EQ(e.description(), "Write to file failed.");
-  }
+  const automation::Error e =
+      error_of([&] { shorter->SaveToFile(path.string(), data::kSaveCreateNotExist); });
+  EXPECT_EQ(e.number(), 3004);
+  EXPECT_EQ(e.source(), "ADODB.Stream");
+  EXPECT_EQ(e.description(), "Write to file failed.");
   EXPECT_EQ(read_file(path).size(), 6u);  // untouched
 
   shorter->SaveToFile(path.string(), data::kSaveCreateOverWrite);
@@ -81,30 +80,18 @@ TEST_F(StreamTest, MisuseRaisesTheStreamErrors) {
   };
   for (const Case& c : closed_cases) {
     SCOPED_TRACE(c.what);
-    try {
-      c.call();
-      ADD_FAILURE() << "no error";
-    } catch (const automation::Error& e) {
-      EXPECT_EQ(e.number(), c.number);
-    }
+    EXPECT_EQ(error_of(c.call).number(), c.number);
   }
   s->Open();
   EXPECT_THROW(s->Open(), automation::Error);
-  try {
-    s->Write(Variant());
-    ADD_FAILURE() << "Empty was written";
-  } catch (const automation::Error& e) {
-    EXPECT_EQ(e.number(), 3001);
-  }
+  EXPECT_EQ(error_of([&] { s->Write(Variant()); }).number(), 3001);  // Empty is not written
   s->Write(Variant(automation::Bytes{1, 2}));
   EXPECT_EQ(s->Type(), data::kTypeBinary);  // binary data first makes it a binary stream
   EXPECT_THROW(s->SetType(data::kTypeText), automation::Error);  // not at position 0
-  try {
-    s->SaveToFile((dir_ / "no_such_dir" / "f").string(), data::kSaveCreateOverWrite);
-    ADD_FAILURE() << "wrote into a missing folder";
-  } catch (const automation::Error& e) {
-    EXPECT_EQ(e.number(), 3004);
-  }
+  EXPECT_EQ(error_of([&] {
+              s->SaveToFile((dir_ / "no_such_dir" / "f").string(), data::kSaveCreateOverWrite);
+            }).number(),
+            3004);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "data/odbc/type_mapping.h"
 #include "data/sqlite/sqlite_provider.h"
 #include "data_odbc/odbc_test_db.h"
+#include "support/error_of.h"
 
 // The SQLite ODBC driver keeps SQLite's message when LoadExt names a file that does not load
 // and never frees it; the tests of that refusal would otherwise fail the sanitizer build's
@@ -33,15 +34,7 @@ using data::odbc::Dialect;
 using data::odbc::ReadAs;
 using odbc_test::typed_text;
 
-automation::Error error_of(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const automation::Error& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no error raised";
-  return automation::Error(0, "", "");
-}
+using test_support::error_of;
 
 // Sets an environment variable for one test and restores it after.
 class ScopedEnv {

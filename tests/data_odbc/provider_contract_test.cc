@@ -18,6 +18,7 @@
 #include "data/recordset.h"
 #include "data/sqlite/sqlite_provider.h"
 #include "data_odbc/odbc_test_db.h"
+#include "support/error_of.h"
 
 namespace {
 
@@ -72,15 +73,7 @@ CREATE TABLE CT_WIDE (K INT NOT NULL PRIMARY KEY, LK VARCHAR(500) COLLATE TSQL_C
   NM VARCHAR(10) COLLATE TSQL_CI NOT NULL);
 )";
 
-automation::Error error_of(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const automation::Error& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no error raised";
-  return automation::Error(0, "", "");
-}
+using test_support::error_of;
 
 automation::Date date(const char* text) { return *automation::parse_iso_date(text); }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "automation/error.h"
+#include "support/error_of.h"
 #include "support/recordset_text.h"
 
 namespace {
@@ -16,15 +17,7 @@ namespace {
 using automation::Variant;
 using data::DataType;
 
-automation::Error error_of(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const automation::Error& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no error raised";
-  return automation::Error(0, "", "");
-}
+using test_support::error_of;
 
 class ProviderTest : public ::testing::Test {
  protected:

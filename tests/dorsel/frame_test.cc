@@ -5,6 +5,7 @@
 #include "automation/number_format.h"
 #include "dorsel/frame/values.h"
 #include "support/component_fixture.h"
+#include "support/error_of.h"
 
 namespace {
 
@@ -170,12 +171,7 @@ TEST(ValueFunctionsTest, TextAndNumberOfStoredValues) {
   EXPECT_EQ(ValoreNumerico(Variant("   ")), "0");
   EXPECT_EQ(ValoreNumerico(Variant(2.50)), "2,5");
   EXPECT_EQ(ValoreNumerico(Variant(automation::Decimal::parse("1,500"))), "1,5");
-  try {
-    ValoreNumerico(Variant("abc"));
-    FAIL();
-  } catch (const automation::Error& e) {
-    EXPECT_EQ(e.number(), 13);
-  }
+  EXPECT_EQ(test_support::error_of([] { ValoreNumerico(Variant("abc")); }).number(), 13);
 }
 
 // Whole numbers, decimals and doubles take a short road; it must give what the text road gives.
@@ -193,8 +189,15 @@ TEST(ValueFunctionsTest, NumbersGiveWhatTheirTextGives) {
         Variant(automation::Decimal::from_parts(0, 4)),
         Variant(automation::Decimal::from_parts(1, 28)),
         Variant(automation::Decimal::parse("79228162514264337593543950335", format)),
-        Variant(0.0), Variant(-0.0), Variant(2.5), Variant(-1234.5678), Variant(1e-4),
-        Variant(1.5e-7), Variant(123456789012345.0), Variant(1e20), Variant(-3.25e-20)};
+        Variant(0.0),
+        Variant(-0.0),
+        Variant(2.5),
+        Variant(-1234.5678),
+        Variant(1e-4),
+        Variant(1.5e-7),
+        Variant(123456789012345.0),
+        Variant(1e20),
+        Variant(-3.25e-20)};
     for (const Variant& v : values) {
       std::string by_text = automation::Decimal::parse(automation::to_text(v)).to_string();
       EXPECT_EQ(ValoreNumerico(v), by_text);

@@ -5,18 +5,18 @@
 #include "automation/convert.h"
 #include "automation/factory.h"
 #include "automation/number_format.h"
+#include "support/error_of.h"
 
 namespace prezzi {
 namespace {
 
 using automation::Variant;
+using test_support::error_of;
 
 class Company : public automation::Object, public CompanyInterface {
  public:
   std::string_view type_name() const override { return "Company"; }
-  std::int16_t DecimaliPrezzo(std::string_view valuta) override {
-    return valuta == "USD" ? 2 : 3;
-  }
+  std::int16_t DecimaliPrezzo(std::string_view valuta) override { return valuta == "USD" ? 2 : 3; }
 };
 
 class NotACompany : public automation::Object {
@@ -42,23 +42,68 @@ TEST(PriceCalculationTest, NetPriceInDecimalArithmetic) {
   automation::ScopedNumberFormat italian(automation::NumberFormat::italian());
   const Row rows[] = {
       // 100 - 10% = 90, - 5% = 85.5, - 2 = 83.5, + 10% = 91.85, + 1 = 92.85
-      {"100", {"10", "5", "0", "0", "0", "0"}, "2", {"10", "0"}, "1", 0, "0", "0", "0", "EURO",
+      {"100",
+       {"10", "5", "0", "0", "0", "0"},
+       "2",
+       {"10", "0"},
+       "1",
+       0,
+       "0",
+       "0",
+       "0",
+       "EURO",
        92.85},
       // Base variation: 10 + (7,5 - 5) x 2 = 15; three decimals for EURO: 0,1 / 3 rounds.
-      {"10", {"0", "0", "0", "0", "0", "0"}, "0", {"0", "0"}, "0", 1, "5", "7,5", "2", "EURO",
+      {"10",
+       {"0", "0", "0", "0", "0", "0"},
+       "0",
+       {"0", "0"},
+       "0",
+       1,
+       "5",
+       "7,5",
+       "2",
+       "EURO",
        15.0},
       // The same values with the flag 0 ignore the base variation.
-      {"10", {"0", "0", "0", "0", "0", "0"}, "0", {"0", "0"}, "0", 0, "5", "7,5", "2", "EURO",
+      {"10",
+       {"0", "0", "0", "0", "0", "0"},
+       "0",
+       {"0", "0"},
+       "0",
+       0,
+       "5",
+       "7,5",
+       "2",
+       "EURO",
        10.0},
       // 1,2345 rounds half away from zero to 2 decimals for USD.
-      {"1,235", {"0", "0", "0", "0", "0", "0"}, "0", {"0", "0"}, "0", 0, "0", "0", "0", "USD",
+      {"1,235",
+       {"0", "0", "0", "0", "0", "0"},
+       "0",
+       {"0", "0"},
+       "0",
+       0,
+       "0",
+       "0",
+       "0",
+       "USD",
        1.24},
       // A result below zero becomes 0.
       {"5", {"0", "0", "0", "0", "0", "0"}, "7", {"0", "0"}, "0", 0, "0", "0", "0", "EURO", 0.0},
       // An empty price counts as 0; 1/3 of a discount chain exercises the division.
       {"", {"0", "0", "0", "0", "0", "0"}, "0", {"0", "0"}, "0,5", 0, "0", "0", "0", "EURO", 0.5},
-      {"1.000", {"33,333", "0", "0", "0", "0", "0"}, "0", {"0", "0"}, "0", 0, "0", "0", "0",
-       "EURO", 666.67},
+      {"1.000",
+       {"33,333", "0", "0", "0", "0", "0"},
+       "0",
+       {"0", "0"},
+       "0",
+       0,
+       "0",
+       "0",
+       "0",
+       "EURO",
+       666.67},
   };
   auto calc = std::make_shared<CLSPREZZI>();
   calc->SetDittaCorrente(std::make_shared<Company>());
@@ -83,18 +128,10 @@ TEST(PriceCalculationTest, NetPriceInDecimalArithmetic) {
 TEST(PriceCalculationTest, RefusesWhatItCannotTake) {
   auto calc = std::make_shared<CLSPREZZI>();
   EXPECT_TRUE(calc->PREZZONETTO().is_empty());
-  try {
-    calc->SetPREZZO(Variant("dieci"));
-    FAIL() << "a text that is not a number was accepted";
-  } catch (const automation::Error& e) {
-    EXPECT_EQ(e.number(), 13);
-  }
-  try {
-    calc->SetDittaCorrente(std::make_shared<NotACompany>());
-    FAIL() << "an object without the company interface was accepted";
-  } catch (const automation::Error& e) {
-    EXPECT_EQ(e.number(), 13);
-  }
+  // A text that is not a number; an object without the company interface.
+  EXPECT_EQ(error_of([&] { calc->SetPREZZO(Variant("dieci")); }).number(), 13);
+  EXPECT_EQ(error_of([&] { calc->SetDittaCorrente(std::make_shared<NotACompany>()); }).number(),
+            13);
   // Without a company object prices keep five decimals.
   calc->SetPREZZO(Variant("1.234567"));
   calc->CalcolaPrezzoNetto();
