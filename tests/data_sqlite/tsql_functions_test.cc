@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <span>
 #include <sstream>
 #include <vector>
 
@@ -19,7 +20,7 @@ struct Case {
   const char* expected;
 };
 
-void expect_values(tsql_test::Database& db, std::initializer_list<Case> cases) {
+void expect_values(tsql_test::Database& db, std::span<const Case> cases) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expression);
     EXPECT_EQ(db.value(c.expression), c.expected);
@@ -31,32 +32,29 @@ TEST(TsqlFunctionsTest, PlusConcatenatesTextsAndAddsNumbers) {
   db.exec_sqlite(
       "CREATE TABLE T (TXT VARCHAR(10) COLLATE TSQL_CI, N INT, P NUMERIC(14,2));"
       "INSERT INTO T VALUES ('12', 3, 1.25);");
-  expect_values(db, {
-                        {"'THB_' + 'A12.jpg'", "THB_A12.jpg"},
-                        {"'12' + 'x'", "12x"},
-                        {"'12' + 1", "13"},
-                        {"1 + '12'", "13"},
-                        {"' 7 ' + 1", "8"},
-                        {"'' + 1", "1"},
-                        {"'-4' + 1", "-3"},
-                        {"2 + 3", "5"},
-                        {"2.5 + 1", "3.5"},
-                        {"'1.5' + 1.0", "2.5"},
-                        {"'a' + 'b' + 'c'", "abc"},
-                        {"1 + 2 + 'x'",
-                         "error: [245] Conversion failed when converting the "
-                         "varchar value 'x' to data type int."},
-                        {"'x' + 1 + 2",
-                         "error: [245] Conversion failed when converting the "
-                         "varchar value 'x' to data type int."},
-                        {"NULL + 'a'", "NULL"},
-                        {"'a' + NULL", "NULL"},
-                        {"NULL + 1", "NULL"},
-                        {"0x41 + 0x4243", "x'414243'"},
-                        {"(SELECT 1)",
-                         "translation error: A subquery is not supported by the "
-                         "embedded provider."},
-                    });
+  const Case cases[] = {
+      {"'THB_' + 'A12.jpg'", "THB_A12.jpg"},
+      {"'12' + 'x'", "12x"},
+      {"'12' + 1", "13"},
+      {"1 + '12'", "13"},
+      {"' 7 ' + 1", "8"},
+      {"'' + 1", "1"},
+      {"'-4' + 1", "-3"},
+      {"2 + 3", "5"},
+      {"2.5 + 1", "3.5"},
+      {"'1.5' + 1.0", "2.5"},
+      {"'a' + 'b' + 'c'", "abc"},
+      {"1 + 2 + 'x'",
+       "error: [245] Conversion failed when converting the varchar value 'x' to data type int."},
+      {"'x' + 1 + 2",
+       "error: [245] Conversion failed when converting the varchar value 'x' to data type int."},
+      {"NULL + 'a'", "NULL"},
+      {"'a' + NULL", "NULL"},
+      {"NULL + 1", "NULL"},
+      {"0x41 + 0x4243", "x'414243'"},
+      {"(SELECT 1)", "translation error: A subquery is not supported by the embedded provider."},
+  };
+  expect_values(db, cases);
   // The run-time decision follows the stored type: a text column holding digits still
   // concatenates with a text, and adds to a number.
   EXPECT_EQ(db.rows("SELECT TXT + N, TXT + TXT, N + N, TXT + '-' + TXT, P + N FROM T"),
@@ -65,26 +63,21 @@ TEST(TsqlFunctionsTest, PlusConcatenatesTextsAndAddsNumbers) {
 
 TEST(TsqlFunctionsTest, PlusAndArithmeticRaiseSqlServerErrors) {
   tsql_test::Database db;
-  expect_values(db,
-                {
-                    {"'x' + 1",
-                     "error: [245] Conversion failed when converting the varchar value 'x' "
-                     "to data type int."},
-                    {"'1.5' + 1",
-                     "error: [245] Conversion failed when converting the varchar value "
-                     "'1.5' to data type int."},
-                    {"'abc' + 1.5", "error: [8114] Error converting data type varchar to numeric."},
-                    {"'a' - 'b'",
-                     "error: [8117] Operand data type varchar is invalid for subtract operator."},
-                    {"0x41 + 'a'",
-                     "error: [402] The data types varbinary and varchar are incompatible "
-                     "in the add operator."},
-                    {"9223372036854775807 + 1",
-                     "error: [8115] Arithmetic overflow error converting "
-                     "expression to data type bigint."},
-                    {"1 / 0", "error: [8134] Divide by zero error encountered."},
-                    {"1.5 % 0", "error: [8134] Divide by zero error encountered."},
-                });
+  const Case cases[] = {
+      {"'x' + 1",
+       "error: [245] Conversion failed when converting the varchar value 'x' to data type int."},
+      {"'1.5' + 1",
+       "error: [245] Conversion failed when converting the varchar value '1.5' to data type int."},
+      {"'abc' + 1.5", "error: [8114] Error converting data type varchar to numeric."},
+      {"'a' - 'b'", "error: [8117] Operand data type varchar is invalid for subtract operator."},
+      {"0x41 + 'a'",
+       "error: [402] The data types varbinary and varchar are incompatible in the add operator."},
+      {"9223372036854775807 + 1",
+       "error: [8115] Arithmetic overflow error converting expression to data type bigint."},
+      {"1 / 0", "error: [8134] Divide by zero error encountered."},
+      {"1.5 % 0", "error: [8134] Divide by zero error encountered."},
+  };
+  expect_values(db, cases);
   const std::string message =
       "[245] Conversion failed when converting the varchar value 'x' to "
       "data type int.";
@@ -98,59 +91,58 @@ TEST(TsqlFunctionsTest, PlusAndArithmeticRaiseSqlServerErrors) {
 
 TEST(TsqlFunctionsTest, StringFunctionsAtTheirEdges) {
   tsql_test::Database db;
-  expect_values(db, {
-                        // LEN ignores trailing blanks only, and counts characters.
-                        {"LEN('abc  ')", "3"},
-                        {"LEN('  abc')", "5"},
-                        {"LEN('')", "0"},
-                        {"LEN('   ')", "0"},
-                        {"LEN(NULL)", "NULL"},
-                        {"LEN('àèìòù')", "5"},
-                        {"LEN(-12345)", "6"},
-                        // CHARINDEX: 1-based, 0 when absent, case-insensitive, accents count.
-                        {"CHARINDEX('**', 'SCH**A12')", "4"},
-                        {"CHARINDEX('x', 'abc')", "0"},
-                        {"CHARINDEX('B', 'abc')", "2"},
-                        {"CHARINDEX('', 'abc')", "0"},
-                        {"CHARINDEX('a', 'banana', 3)", "4"},
-                        {"CHARINDEX('a', 'banana', -5)", "2"},
-                        {"CHARINDEX('a', NULL)", "NULL"},
-                        {"CHARINDEX('é', 'caffè é')", "7"},
-                        {"CHARINDEX('È', 'caffè')", "5"},
-                        {"CHARINDEX('c ', 'abc')", "0"},
-                        // SUBSTRING: start and length beyond the text are clipped.
-                        {"SUBSTRING('SCHA12', 3, 100)", "HA12"},
-                        {"SUBSTRING('abc', 5, 2)", ""},
-                        {"SUBSTRING('abcdef', 0, 3)", "ab"},
-                        {"SUBSTRING('abcdef', -1, 3)", "a"},
-                        {"SUBSTRING('abcdef', -5, 3)", ""},
-                        {"SUBSTRING('àbcdé', 2, 3)", "bcd"},
-                        {"SUBSTRING('abc', 2, 0)", ""},
-                        {"SUBSTRING(NULL, 1, 1)", "NULL"},
-                        {"SUBSTRING('abc', 2, 9223372036854775807)", "bc"},
-                        {"SUBSTRING('abc', 1, -1)",
-                         "error: [537] Invalid length parameter "
-                         "passed to the LEFT or SUBSTRING function."},
-                        {"SUBSTRING(0x414243, 2, 5)", "x'4243'"},
-                        // REPLACE matches case-insensitively and keeps the rest as it was.
-                        {"REPLACE('SCH_A12.pdf', 'PDF', '')", "SCH_A12."},
-                        {"REPLACE('aAaA', 'a', 'x')", "xxxx"},
-                        {"REPLACE('CITTÀ Città', 'à', 'a')", "CITTa Citta"},
-                        {"REPLACE('Cafe', 'é', 'x')", "Cafe"},
-                        {"REPLACE('abc', '', 'x')", "abc"},
-                        {"REPLACE('abc', 'b', NULL)", "NULL"},
-                        {"REPLACE('aaa', 'aa', 'b')", "ba"},
-                        {"REPLACE('Hello', 'L', 'l')", "Hello"},
-                        // UPPER and LOWER over the code-page-1252 letters.
-                        {"UPPER('àbcÿœšž')", "ÀBCŸŒŠŽ"},
-                        {"UPPER('straße µ')", "STRAßE µ"},
-                        {"LOWER('ÀÉÖ×')", "àéö×"},
-                        {"UPPER(NULL)", "NULL"},
-                        {"LTRIM(RTRIM('  pdf  '))", "pdf"},
-                        {"LEN(2.5)",
-                         "error: LEN of a decimal or float value is not supported by "
-                         "the embedded provider."},
-                    });
+  const Case cases[] = {
+      // LEN ignores trailing blanks only, and counts characters.
+      {"LEN('abc  ')", "3"},
+      {"LEN('  abc')", "5"},
+      {"LEN('')", "0"},
+      {"LEN('   ')", "0"},
+      {"LEN(NULL)", "NULL"},
+      {"LEN('àèìòù')", "5"},
+      {"LEN(-12345)", "6"},
+      // CHARINDEX: 1-based, 0 when absent, case-insensitive, accents count.
+      {"CHARINDEX('**', 'SCH**A12')", "4"},
+      {"CHARINDEX('x', 'abc')", "0"},
+      {"CHARINDEX('B', 'abc')", "2"},
+      {"CHARINDEX('', 'abc')", "0"},
+      {"CHARINDEX('a', 'banana', 3)", "4"},
+      {"CHARINDEX('a', 'banana', -5)", "2"},
+      {"CHARINDEX('a', NULL)", "NULL"},
+      {"CHARINDEX('é', 'caffè é')", "7"},
+      {"CHARINDEX('È', 'caffè')", "5"},
+      {"CHARINDEX('c ', 'abc')", "0"},
+      // SUBSTRING: start and length beyond the text are clipped.
+      {"SUBSTRING('SCHA12', 3, 100)", "HA12"},
+      {"SUBSTRING('abc', 5, 2)", ""},
+      {"SUBSTRING('abcdef', 0, 3)", "ab"},
+      {"SUBSTRING('abcdef', -1, 3)", "a"},
+      {"SUBSTRING('abcdef', -5, 3)", ""},
+      {"SUBSTRING('àbcdé', 2, 3)", "bcd"},
+      {"SUBSTRING('abc', 2, 0)", ""},
+      {"SUBSTRING(NULL, 1, 1)", "NULL"},
+      {"SUBSTRING('abc', 2, 9223372036854775807)", "bc"},
+      {"SUBSTRING('abc', 1, -1)",
+       "error: [537] Invalid length parameter passed to the LEFT or SUBSTRING function."},
+      {"SUBSTRING(0x414243, 2, 5)", "x'4243'"},
+      // REPLACE matches case-insensitively and keeps the rest as it was.
+      {"REPLACE('SCH_A12.pdf', 'PDF', '')", "SCH_A12."},
+      {"REPLACE('aAaA', 'a', 'x')", "xxxx"},
+      {"REPLACE('CITTÀ Città', 'à', 'a')", "CITTa Citta"},
+      {"REPLACE('Cafe', 'é', 'x')", "Cafe"},
+      {"REPLACE('abc', '', 'x')", "abc"},
+      {"REPLACE('abc', 'b', NULL)", "NULL"},
+      {"REPLACE('aaa', 'aa', 'b')", "ba"},
+      {"REPLACE('Hello', 'L', 'l')", "Hello"},
+      // UPPER and LOWER over the code-page-1252 letters.
+      {"UPPER('àbcÿœšž')", "ÀBCŸŒŠŽ"},
+      {"UPPER('straße µ')", "STRAßE µ"},
+      {"LOWER('ÀÉÖ×')", "àéö×"},
+      {"UPPER(NULL)", "NULL"},
+      {"LTRIM(RTRIM('  pdf  '))", "pdf"},
+      {"LEN(2.5)",
+       "error: LEN of a decimal or float value is not supported by the embedded provider."},
+  };
+  expect_values(db, cases);
 }
 
 // A column declared COLLATE TSQL_CI: keys that differ in case or trailing blanks are one key;
@@ -243,91 +235,83 @@ TEST(TsqlFunctionsTest, IntegerDivisionTruncatesTowardZero) {
       "CREATE TABLE F (CL06_DIMENSIONE INT); INSERT INTO F VALUES (1572864), (-1572864), (0);");
   EXPECT_EQ(db.rows("SELECT CL06_DIMENSIONE / 1048576, CL06_DIMENSIONE % 1048576 FROM F"),
             "1|524288\n-1|-524288\n0|0\n");
-  expect_values(db, {
-                        {"7 / 2", "3"},
-                        {"-7 / 2", "-3"},
-                        {"7 % 3", "1"},
-                        {"-7 % 3", "-1"},
-                        {"7 / 2.0", "3.5"},
-                        {"'9' / 2", "4"},
-                        {"LEN('abcdef') - CHARINDEX('c', 'abcdef') + 1", "4"},
-                        {"2 + 3 * 4 - 10 / 5", "12"},
-                        {"-(2 + 3)", "-5"},
-                        {"CL06_DIMENSIONE / 0 FROM F",
-                         "error: [8134] Divide by zero error "
-                         "encountered."},
-                    });
+  const Case cases[] = {
+      {"7 / 2", "3"},
+      {"-7 / 2", "-3"},
+      {"7 % 3", "1"},
+      {"-7 % 3", "-1"},
+      {"7 / 2.0", "3.5"},
+      {"'9' / 2", "4"},
+      {"LEN('abcdef') - CHARINDEX('c', 'abcdef') + 1", "4"},
+      {"2 + 3 * 4 - 10 / 5", "12"},
+      {"-(2 + 3)", "-5"},
+      {"CL06_DIMENSIONE / 0 FROM F", "error: [8134] Divide by zero error encountered."},
+  };
+  expect_values(db, cases);
 }
 
 TEST(TsqlFunctionsTest, CastRoundsToTheScaleHalfAwayFromZero) {
   tsql_test::Database db;
-  expect_values(db, {
-                        {"CAST(2.345 AS NUMERIC(14, 2))", "2.35"},
-                        {"CAST(-2.345 AS NUMERIC(14, 2))", "-2.35"},
-                        {"CAST(2.344 AS NUMERIC(14, 2))", "2.34"},
-                        {"CAST(1.005 AS NUMERIC(14, 2))", "1.01"},
-                        {"CAST('1.005' AS NUMERIC(14, 2))", "1.01"},
-                        {"CAST(0.125 AS DECIMAL(5, 2))", "0.13"},
-                        {"CAST(12 AS NUMERIC(14, 2))", "12"},
-                        {"CAST(2.5 AS NUMERIC(14, 0))", "3"},
-                        {"CAST(99.995 AS NUMERIC(4, 2))",
-                         "error: [8115] Arithmetic overflow error "
-                         "converting numeric to data type numeric."},
-                        {"CAST('abc' AS NUMERIC(14, 2))",
-                         "error: [8114] Error converting data type varchar to numeric."},
-                        {"CAST(2.9 AS INT)", "2"},
-                        {"CAST(-2.9 AS INT)", "-2"},
-                        {"CAST('  42 ' AS INT)", "42"},
-                        {"CAST('2.5' AS INT)",
-                         "error: [245] Conversion failed when converting the "
-                         "varchar value '2.5' to data type int."},
-                        {"CAST(40000 AS SMALLINT)",
-                         "error: [8115] Arithmetic overflow error converting "
-                         "expression to data type smallint."},
-                        {"CAST(NULL AS NUMERIC(14, 2))", "NULL"},
-                        {"CONVERT(VARCHAR, CAST(2.5 AS NUMERIC(14, 2)))", "2.50"},
-                        {"CONVERT(VARCHAR, 12.50)", "12.50"},
-                        {"CONVERT(VARCHAR, 2.5E0)",
-                         "translation error: The number with an exponent "
-                         "'2.5E0' is not supported by the embedded provider."},
-                        {"CAST(1 AS DATETIME)",
-                         "translation error: Conversion to DATETIME is not "
-                         "supported by the embedded provider."},
-                    });
+  const Case cases[] = {
+      {"CAST(2.345 AS NUMERIC(14, 2))", "2.35"},
+      {"CAST(-2.345 AS NUMERIC(14, 2))", "-2.35"},
+      {"CAST(2.344 AS NUMERIC(14, 2))", "2.34"},
+      {"CAST(1.005 AS NUMERIC(14, 2))", "1.01"},
+      {"CAST('1.005' AS NUMERIC(14, 2))", "1.01"},
+      {"CAST(0.125 AS DECIMAL(5, 2))", "0.13"},
+      {"CAST(12 AS NUMERIC(14, 2))", "12"},
+      {"CAST(2.5 AS NUMERIC(14, 0))", "3"},
+      {"CAST(99.995 AS NUMERIC(4, 2))",
+       "error: [8115] Arithmetic overflow error converting numeric to data type numeric."},
+      {"CAST('abc' AS NUMERIC(14, 2))",
+       "error: [8114] Error converting data type varchar to numeric."},
+      {"CAST(2.9 AS INT)", "2"},
+      {"CAST(-2.9 AS INT)", "-2"},
+      {"CAST('  42 ' AS INT)", "42"},
+      {"CAST('2.5' AS INT)",
+       "error: [245] Conversion failed when converting the varchar value '2.5' to data type int."},
+      {"CAST(40000 AS SMALLINT)",
+       "error: [8115] Arithmetic overflow error converting expression to data type smallint."},
+      {"CAST(NULL AS NUMERIC(14, 2))", "NULL"},
+      {"CONVERT(VARCHAR, CAST(2.5 AS NUMERIC(14, 2)))", "2.50"},
+      {"CONVERT(VARCHAR, 12.50)", "12.50"},
+      {"CONVERT(VARCHAR, 2.5E0)",
+       "translation error: The number with an exponent '2.5E0' is not supported by the embedded "
+       "provider."},
+      {"CAST(1 AS DATETIME)",
+       "translation error: Conversion to DATETIME is not supported by the embedded provider."},
+  };
+  expect_values(db, cases);
 }
 
 TEST(TsqlFunctionsTest, MoneyStylesAndTextLengths) {
   tsql_test::Database db;
-  expect_values(db, {
-                        {"CONVERT(VARCHAR, CONVERT(MONEY, 1234.5), 0)", "1234.50"},
-                        {"CONVERT(VARCHAR, CONVERT(MONEY, 1234.5))", "1234.50"},
-                        {"CONVERT(VARCHAR, CONVERT(MONEY, 1234.5), 1)", "1,234.50"},
-                        {"CONVERT(VARCHAR, CONVERT(MONEY, 1234.5), 2)", "1234.5000"},
-                        {"CONVERT(VARCHAR, CONVERT(MONEY, 1234.56789), 2)", "1234.5679"},
-                        {"CONVERT(VARCHAR, CONVERT(MONEY, 1234567.891), 1)", "1,234,567.89"},
-                        {"CONVERT(VARCHAR, CONVERT(MONEY, -1234.5), 1)", "-1,234.50"},
-                        {"CONVERT(VARCHAR, CONVERT(MONEY, 999.999), 1)", "1,000.00"},
-                        {"CONVERT(VARCHAR, CONVERT(MONEY, 0), 1)", "0.00"},
-                        {"CONVERT(VARCHAR, CONVERT(MONEY, 5), 3)",
-                         "error: [281] 3 is not a valid style "
-                         "number when converting from money to "
-                         "a character string."},
-                        {"CONVERT(MONEY, 922337203685478)",
-                         "error: [8115] Arithmetic overflow error "
-                         "converting expression to data type money."},
-                        {"CONVERT(VARCHAR(3), 12345)", "*"},
-                        {"CONVERT(VARCHAR(3), 'abcdef')", "abc"},
-                        {"CONVERT(VARCHAR(3), 'àèìòù')", "àèì"},
-                        {"CONVERT(CHAR(5), 'ab') + '|'", "ab   |"},
-                        {"CONVERT(VARCHAR(4), CONVERT(MONEY, 1234.5), 1)",
-                         "error: [8115] Arithmetic "
-                         "overflow error converting "
-                         "numeric to data type varchar."},
-                        {"CONVERT(VARCHAR(MAX), 'abc')", "abc"},
-                        {"CONVERT(VARCHAR, 0.5 * 3)",
-                         "error: Converting a float value to varchar is "
-                         "not supported by the embedded provider."},
-                    });
+  const Case cases[] = {
+      {"CONVERT(VARCHAR, CONVERT(MONEY, 1234.5), 0)", "1234.50"},
+      {"CONVERT(VARCHAR, CONVERT(MONEY, 1234.5))", "1234.50"},
+      {"CONVERT(VARCHAR, CONVERT(MONEY, 1234.5), 1)", "1,234.50"},
+      {"CONVERT(VARCHAR, CONVERT(MONEY, 1234.5), 2)", "1234.5000"},
+      {"CONVERT(VARCHAR, CONVERT(MONEY, 1234.56789), 2)", "1234.5679"},
+      {"CONVERT(VARCHAR, CONVERT(MONEY, 1234567.891), 1)", "1,234,567.89"},
+      {"CONVERT(VARCHAR, CONVERT(MONEY, -1234.5), 1)", "-1,234.50"},
+      {"CONVERT(VARCHAR, CONVERT(MONEY, 999.999), 1)", "1,000.00"},
+      {"CONVERT(VARCHAR, CONVERT(MONEY, 0), 1)", "0.00"},
+      {"CONVERT(VARCHAR, CONVERT(MONEY, 5), 3)",
+       "error: [281] 3 is not a valid style number when converting from money to a character "
+       "string."},
+      {"CONVERT(MONEY, 922337203685478)",
+       "error: [8115] Arithmetic overflow error converting expression to data type money."},
+      {"CONVERT(VARCHAR(3), 12345)", "*"},
+      {"CONVERT(VARCHAR(3), 'abcdef')", "abc"},
+      {"CONVERT(VARCHAR(3), 'àèìòù')", "àèì"},
+      {"CONVERT(CHAR(5), 'ab') + '|'", "ab   |"},
+      {"CONVERT(VARCHAR(4), CONVERT(MONEY, 1234.5), 1)",
+       "error: [8115] Arithmetic overflow error converting numeric to data type varchar."},
+      {"CONVERT(VARCHAR(MAX), 'abc')", "abc"},
+      {"CONVERT(VARCHAR, 0.5 * 3)",
+       "error: Converting a float value to varchar is not supported by the embedded provider."},
+  };
+  expect_values(db, cases);
 }
 
 // The catalogue list of an item, run as the component writes it.

@@ -52,7 +52,7 @@ std::vector<std::string> files_in(const fs::path& dir) {
 
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // Item A1 of company 1 is linked to catalogue entry 10 (article ART-10, type T1). Files go to
@@ -109,9 +109,6 @@ class AttachmentsTest : public test_support::ComponentTest {
     exec("DELETE FROM CL07_FILEALLEGATI WHERE CL07_ID_CL06 = " + std::to_string(id));
     connection->run("INSERT INTO CL07_FILEALLEGATI (CL07_ID_CL06, CL07_FILE) VALUES (?, ?)",
                     std::vector<Variant>{id, automation::Bytes(content.begin(), content.end())});
-  }
-  void drop(const std::string& table) {
-    connection->provider().execute_native_script("DROP TABLE " + table);
   }
 
   fs::path base;
@@ -262,7 +259,7 @@ TEST_F(AttachmentsTest, TrappingMethodsReportWithTheirLabel) {
   EXPECT_FALSE(component->IsSorvanoAttivo());
 
   component->SetActiveInterface(Variant(automation::ObjectPtr(host)));
-  drop("IL00_CONFIG_GDPR");
+  test_support::drop_table(*connection, "IL00_CONFIG_GDPR");
   const std::pair<const char*, std::function<void()>> calls[] = {
       {"Get_PathImage:\r\n", [&] { component->Get_PathImage("A1"); }},
       {"Get_ArticoloEMarca:\r\n", [&] { component->Get_ArticoloEMarca("A1"); }},
@@ -392,7 +389,7 @@ TEST_F(AttachmentsTest, RemoveAllegatoUndoesTheDownload) {
   component->RemoveAllegato(" 5 ");
   EXPECT_EQ(state(), "5|0|none|NULL\n6|1|date|6\n");
 
-  drop("CL07_FILEALLEGATI");  // the mark is cleared even when the delete fails
+  test_support::drop_table(*connection, "CL07_FILEALLEGATI");  // the mark is cleared even when the delete fails
   component->RemoveAllegato("6");
   EXPECT_EQ(query_text("SELECT CL06_ISDOWNLOADED FROM CL06_LISTAALLEGATI WHERE CL06_ID = 6"),
             "0\n");
@@ -455,7 +452,7 @@ TEST_F(AttachmentsTest, ServiceIsActiveWithAnActiveRowAndBrands) {
   component->SetConnessione(nullptr);
   EXPECT_FALSE(component->IsSorvanoAttivo());
   component->SetConnessione(connection);
-  drop("IL01_MARCHEDITTA");
+  test_support::drop_table(*connection, "IL01_MARCHEDITTA");
   EXPECT_FALSE(component->IsSorvanoAttivo());
 }
 

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -65,18 +66,20 @@ class PanelsShowClearTest : public test_support::ComponentTest {
 
 // The values of a column in sorted order, for queries that fix no order.
 std::string sorted_column(data::Recordset& rs, const char* column) {
-  std::string text = column_text(rs, column);
   std::vector<std::string> parts;
-  for (std::size_t start = 0;;) {
-    std::size_t comma = text.find(',', start);
-    parts.push_back(text.substr(start, comma - start));
-    if (comma == std::string::npos) break;
-    start = comma + 1;
-  }
+  std::istringstream values(column_text(rs, column));
+  for (std::string part; std::getline(values, part, ',');) parts.push_back(part);
   std::sort(parts.begin(), parts.end());
   std::string out;
   for (const std::string& p : parts) out += (out.empty() ? "" : ",") + p;
   return out;
+}
+
+// The price views' contents, which clearing a panel must leave as they were.
+std::string price_views(dorsel::CLSMG_DORSEL& c) {
+  return test_support::recordset_text(*c.Grst_RecSet_LI10Ven_append) +
+         test_support::recordset_text(*c.Grst_RecSet_LI10Acq_append) +
+         test_support::recordset_text(*c.Grst_RecSet_LI11_append);
 }
 
 std::string applications_head(const std::string& language) {
@@ -236,7 +239,7 @@ TEST_F(PanelsShowClearTest, ShowOfTheIntrastatPanelOpensDataThenHistory) {
               (std::vector<std::string>{component->Gstr_SQL_MG98, component->Gstr_SQL_MG1Q}));
   }
   // A failing history leaves the data already re-opened for the new item.
-  connection->provider().execute_native_script("DROP TABLE MG1Q_ARTNOMENCLATURE");
+  test_support::drop_table(*connection, "MG1Q_ARTNOMENCLATURE");
   automation::Error error = error_of([&] { component->ShowChild("A2", "FRMUC_INTRA"); });
   EXPECT_TRUE(error.source().starts_with("ShowChild:\r\n")) << error.source();
   EXPECT_EQ(column_text(*component->Grst_RecSet_MG98, "MG98_CODNOMENC"), "N3");
@@ -284,11 +287,7 @@ TEST_F(PanelsShowClearTest, ClearEmptiesEachPanelAndLeavesTheViews) {
   for (const char* panel : {"FRMUC_LISTINI_VEN", "FRMUC_LISTINI_ACQ", "FRMUC_LISTINI_ULP"}) {
     component->ShowChild("A1", panel);
   }
-  std::string views;
-  for (Slot s : {&C::Grst_RecSet_LI10Ven_append, &C::Grst_RecSet_LI10Acq_append,
-                 &C::Grst_RecSet_LI11_append}) {
-    views += test_support::recordset_text(*((*component).*s));
-  }
+  const std::string views = price_views(*component);
   struct Case {
     const char* panel;
     Query query;
@@ -336,12 +335,7 @@ TEST_F(PanelsShowClearTest, ClearEmptiesEachPanelAndLeavesTheViews) {
             "MG72_DITTA_CG18,MG72_CODART_MG66,MG72_CODAPPLIC_MG57,MG57_DESCRAPPLIC");
   // The cleared price lists lose the row number; their views stay as shown.
   EXPECT_EQ(component->Grst_RecSet_LI10Ven->Fields().index_of("MYID"), -1);
-  std::string views_after;
-  for (Slot s : {&C::Grst_RecSet_LI10Ven_append, &C::Grst_RecSet_LI10Acq_append,
-                 &C::Grst_RecSet_LI11_append}) {
-    views_after += test_support::recordset_text(*((*component).*s));
-  }
-  EXPECT_EQ(views_after, views);
+  EXPECT_EQ(price_views(*component), views);
 }
 
 TEST_F(PanelsShowClearTest, ClearingAClosedVariantPanelFailsButOtherPanelsReopen) {
