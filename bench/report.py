@@ -4,8 +4,17 @@ import sys
 
 
 def load(path):
+    """The runs by name: the median of the repetitions where there are several, else the run."""
     with open(path) as f:
-        return json.load(f)["benchmarks"]
+        runs = json.load(f)["benchmarks"]
+    by_name = {}
+    for b in runs:
+        if b.get("run_type", "iteration") == "iteration":
+            by_name.setdefault(b.get("run_name", b["name"]), b)
+    for b in runs:
+        if b.get("aggregate_name") == "median":
+            by_name[b["run_name"]] = b
+    return by_name
 
 
 def ms(b):
@@ -14,8 +23,7 @@ def ms(b):
 
 
 def main():
-    component = load(sys.argv[1])
-    by_name = {b["name"]: b for b in component if b.get("run_type", "iteration") == "iteration"}
+    by_name = load(sys.argv[1])
     rows = []
     for name, b in by_name.items():
         if "_Baseline" in name or name.startswith("SalesViewMemory"):
@@ -36,13 +44,11 @@ def main():
             print(f"\nSales view of {int(b['rows'])} rows: {b['held_bytes'] / 1e6:.1f} MB held, "
                   f"{b['stored_bytes'] / 1e6:.1f} MB stored, ratio {b['ratio_to_stored']:.2f}")
     for path in sys.argv[2:]:
-        for b in load(path):
-            if b.get("run_type", "iteration") != "iteration":
-                continue
+        for name, b in load(path).items():
             extra = ""
             if "items_per_second" in b:
                 extra = f"  {b['items_per_second']:,.0f} items/s"
-            print(f"{b['name']:<50}{ms(b):>12.4f} ms{extra}")
+            print(f"{name:<50}{ms(b):>12.4f} ms{extra}")
 
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
 #include "data/field.h"
 
+#include <atomic>
 #include <cfloat>
 #include <cmath>
 
@@ -216,6 +217,11 @@ Field& Fields::Item(const Variant& index) {
     return Item(static_cast<int>(automation::to_long(index)));
   }
   raise(errc::kItemNotFound, kFieldsSource);
+}
+
+std::uint64_t Fields::next_generation() {
+  static std::atomic<std::uint64_t> counter{0};
+  return counter.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
 int Fields::index_of(std::string_view name) const {

@@ -51,9 +51,14 @@ class Field {
   // `attributes` as declared: adFldUnspecified reads back as 0 and lets the field take Null.
   Field(Recordset* owner, int ordinal, std::string name, DataType type, std::int32_t defined_size,
         std::int32_t attributes, std::uint8_t precision, std::uint8_t numeric_scale)
-      : owner_(owner), ordinal_(ordinal), name_(std::move(name)), type_(type),
-        defined_size_(defined_size), attributes_(attributes == kFldUnspecified ? 0 : attributes),
-        precision_(precision), numeric_scale_(numeric_scale),
+      : owner_(owner),
+        ordinal_(ordinal),
+        name_(std::move(name)),
+        type_(type),
+        defined_size_(defined_size),
+        attributes_(attributes == kFldUnspecified ? 0 : attributes),
+        precision_(precision),
+        numeric_scale_(numeric_scale),
         null_allowed_(attributes == kFldUnspecified ||
                       (attributes & (kFldIsNullable | kFldMayBeNull)) != 0) {}
 
@@ -80,6 +85,10 @@ class Fields {
   Field& Item(const automation::Variant& index);
   // The ordinal of a name, or -1: for callers that look a column up once and read many rows.
   int index_of(std::string_view name) const;
+  // Unique among all Fields collections ever made, and new whenever fields are dropped (the
+  // recordset closed or reopened): a Field reference kept by a caller is valid while the
+  // collection at that address shows the generation it was taken in.
+  std::uint64_t generation() const { return generation_; }
 
   // Declares a field of a recordset that is closed and was never connected. Raises 3705 when
   // the recordset is open, 3367 for a duplicate name, 3001 for a type that cannot be
@@ -89,9 +98,16 @@ class Fields {
 
  private:
   friend class Recordset;
-  explicit Fields(Recordset* owner) : owner_(owner) {}
+  explicit Fields(Recordset* owner) : owner_(owner), generation_(next_generation()) {}
+  void clear() {
+    fields_.clear();
+    generation_ = next_generation();
+  }
+  static std::uint64_t next_generation();
+
   Recordset* owner_;
   std::deque<Field> fields_;  // deque: Field addresses stay valid as fields are added
+  std::uint64_t generation_;
 };
 
 }  // namespace data

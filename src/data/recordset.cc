@@ -89,7 +89,7 @@ void Recordset::State_::open_on(std::vector<ColumnInfo>&& columns, std::vector<R
 }
 
 void Recordset::State_::build_fields(Recordset* owner) {
-  fields.fields_.clear();
+  fields.clear();
   for (std::size_t i = 0; i < store->columns.size(); ++i) {
     const ColumnInfo& c = store->columns[i];
     fields.fields_.push_back(Field(owner, static_cast<int>(i), c.name, c.type, c.defined_size,
@@ -99,7 +99,7 @@ void Recordset::State_::build_fields(Recordset* owner) {
 
 void Recordset::State_::close() {
   store.reset();
-  fields.fields_.clear();
+  fields.clear();
   open = false;
   bof = eof = true;
   row = 0;

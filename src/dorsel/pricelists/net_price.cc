@@ -48,13 +48,15 @@ RowColumns row_columns(std::span<const pricelists::ColumnDecl> layout, bool last
           Column()};
 }
 
+// Per thread: a Column remembers the field it last found, and instances of the component may
+// live in different threads.
 const RowColumns& price_list_row() {
-  static const RowColumns columns = row_columns(pricelists::price_list_view_columns(), false);
+  thread_local const RowColumns columns = row_columns(pricelists::price_list_view_columns(), false);
   return columns;
 }
 
 const RowColumns& last_prices_row() {
-  static const RowColumns columns = row_columns(pricelists::last_prices_view_columns(), true);
+  thread_local const RowColumns columns = row_columns(pricelists::last_prices_view_columns(), true);
   return columns;
 }
 

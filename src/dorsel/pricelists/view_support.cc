@@ -40,14 +40,19 @@ void append_columns(const data::RecordsetPtr& slot, std::span<const ColumnDecl> 
   }
 }
 
-data::Field& Column::in(data::Recordset& recordset) const {
+data::Field& Column::find(data::Recordset& recordset) const {
   data::Fields& fields = recordset.Fields();
+  data::Field* field = nullptr;
   if (ordinal_ >= 0 && ordinal_ < fields.Count()) {
-    data::Field& field = fields.Item(ordinal_);
+    data::Field& at = fields.Item(ordinal_);
     // A host may have put a recordset of its own into a slot: the position is only a hint.
-    if (field.Name() == name_ || same_name(field.Name(), name_)) return field;
+    if (at.Name() == name_ || same_name(at.Name(), name_)) field = &at;
   }
-  return fields.Item(name_);
+  if (field == nullptr) field = &fields.Item(name_);
+  found_ = field;
+  found_in_ = &fields;
+  found_generation_ = fields.generation();
+  return *field;
 }
 
 int position_of(std::span<const ColumnDecl> columns, std::string_view name) {

@@ -49,7 +49,13 @@ class Column {
   // For a view built from a known layout: `ordinal` is checked against the name before use.
   Column(std::string_view name, int ordinal) : name_(name), ordinal_(ordinal) {}
 
-  data::Field& in(data::Recordset& recordset) const;
+  data::Field& in(data::Recordset& recordset) const {
+    const data::Fields& fields = recordset.Fields();
+    if (found_ != nullptr && found_in_ == &fields && found_generation_ == fields.generation()) {
+      return *found_;
+    }
+    return find(recordset);
+  }
   // The value in the current row, without a copy (valid until the row changes).
   const automation::Variant& value(data::Recordset& recordset) const {
     return in(recordset).value_ref();
@@ -60,8 +66,15 @@ class Column {
   std::string_view name() const { return name_; }
 
  private:
+  data::Field& find(data::Recordset& recordset) const;
+
   std::string_view name_;
   int ordinal_ = -1;
+  // The field last found, for as long as that recordset keeps its fields: a view row reads
+  // and writes some hundred columns.
+  mutable data::Field* found_ = nullptr;
+  mutable const data::Fields* found_in_ = nullptr;
+  mutable std::uint64_t found_generation_ = 0;
 };
 
 // The position of `name` in `columns`, or -1; for Column's hint.
