@@ -280,9 +280,9 @@ void Recordset::State_::apply_filter(const Variant& value) {
 
 // ---- Recordset ----------------------------------------------------------------------------
 
-RecordsetPtr Recordset::create() { return RecordsetPtr(new Recordset()); }
+RecordsetPtr Recordset::create() { return std::make_shared<Recordset>(CreateToken{}); }
 
-Recordset::Recordset() : state_(std::make_unique<State_>(this)) {}
+Recordset::Recordset(CreateToken) : state_(std::make_unique<State_>(this)) {}
 
 Recordset::~Recordset() = default;
 

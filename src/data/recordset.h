@@ -31,6 +31,15 @@ class Recordset : public automation::Object {
   static RecordsetPtr create();
   ~Recordset() override;
 
+ private:
+  struct CreateToken {
+    explicit CreateToken() = default;
+  };
+
+ public:
+  // Only through create(); public so that the object and its count share one allocation.
+  explicit Recordset(CreateToken);
+
   std::string_view type_name() const override { return "Recordset"; }
   automation::Variant invoke(std::string_view name, automation::InvokeKind kind,
                              std::span<automation::Variant> args) override;
@@ -147,7 +156,6 @@ class Recordset : public automation::Object {
   friend class Field;
   friend class Fields;
   friend class Connection;  // Execute opens a recordset on rows it already holds
-  Recordset();
 
   // The implementation's state lives here; see recordset_state.h.
   struct State_;

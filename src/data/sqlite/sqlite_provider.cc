@@ -178,16 +178,9 @@ class SqliteProvider final : public Provider {
     describe(entry);
     out.returns_rows = true;
     out.columns = entry.columns;
-    std::vector<std::size_t> untyped;
+    const std::vector<std::size_t>& untyped = entry.untyped;
     // A NOT NULL column of an outer-joined table still returns Nulls: the result says so.
-    std::vector<std::size_t> not_null;
-    for (std::size_t i = 0; i < entry.types.size(); ++i) {
-      if (entry.types[i].kind == ValueKind::kInfer) {
-        untyped.push_back(i);
-      } else if ((out.columns[i].attributes & kFldMayBeNull) == 0) {
-        not_null.push_back(i);
-      }
-    }
+    const std::vector<std::size_t>& not_null = entry.not_null;
     std::vector<ExpressionTyper> typers(untyped.size());
     const auto columns = static_cast<std::size_t>(column_count);
     // The same text usually returns about as many rows as last time.
@@ -292,6 +285,15 @@ class SqliteProvider final : public Provider {
       if (table && origin) meta = metadata(database, table, origin);
       c.key_column = meta.primary_key;
       if (!meta.not_null) c.attributes |= kFldMayBeNull | kFldIsNullable;
+    }
+    entry.untyped.clear();
+    entry.not_null.clear();
+    for (std::size_t i = 0; i < entry.types.size(); ++i) {
+      if (entry.types[i].kind == ValueKind::kInfer) {
+        entry.untyped.push_back(i);
+      } else if ((entry.columns[i].attributes & kFldMayBeNull) == 0) {
+        entry.not_null.push_back(i);
+      }
     }
     entry.described = true;
     entry.described_at = reprepared;

@@ -30,6 +30,8 @@ struct CachedStatement {
   int described_at = 0;
   std::vector<ColumnInfo> columns;
   std::vector<ColumnType> types;
+  std::vector<std::size_t> untyped;   // columns typed from their values (expressions)
+  std::vector<std::size_t> not_null;  // declared NOT NULL: a Null read says otherwise
   std::size_t last_row_count = 0;
 };
 
