@@ -78,10 +78,10 @@ void align(const Decimal& a, const Decimal& b, Int128* ma, Int128* mb, int* scal
     Int128 x = 0, y = 0;
     bool ok_a = a.scale() <= target ? shift_left(a.mantissa(), target - a.scale(), &x) : true;
     bool ok_b = b.scale() <= target ? shift_left(b.mantissa(), target - b.scale(), &y) : true;
-    if (a.scale() > target) x = shift_right(a.mantissa(), a.scale() - target,
-                                            Decimal::Rounding::kHalfEven);
-    if (b.scale() > target) y = shift_right(b.mantissa(), b.scale() - target,
-                                            Decimal::Rounding::kHalfEven);
+    if (a.scale() > target)
+      x = shift_right(a.mantissa(), a.scale() - target, Decimal::Rounding::kHalfEven);
+    if (b.scale() > target)
+      y = shift_right(b.mantissa(), b.scale() - target, Decimal::Rounding::kHalfEven);
     if (ok_a && ok_b && abs128(x) < (static_cast<Int128>(1) << 125) &&
         abs128(y) < (static_cast<Int128>(1) << 125)) {
       *ma = x;
@@ -213,8 +213,8 @@ Decimal Decimal::from_double(double value) {
   if (!std::isfinite(value)) overflow();
   if (value == 0) return Decimal();
   char buffer[64];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific,
-                              14);
+  auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
   std::string text(buffer, result.ptr);
   // "d.ddddde+XX" -> "[-]dddddde+XX" in the scanner's invariant form.
   std::string invariant;
@@ -226,6 +226,16 @@ Decimal Decimal::from_double(double value) {
 }
 
 double Decimal::to_double() const {
+  // Both operands exact in a double, so the one rounding of the division is the correct one,
+  // the same the text would give.
+  constexpr Int128 kExactInDouble = Int128{1} << 53;
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  Int128 m = mantissa();
+  if (m > -kExactInDouble && m < kExactInDouble && scale_ <= 22) {
+    return static_cast<double>(m) / kPowersOfTen[scale_];
+  }
   std::string text = to_invariant_string();
   double value = 0;
   std::from_chars(text.data(), text.data() + text.size(), value);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
 
 #include "automation/error.h"
 #include "automation/number_format.h"
@@ -75,8 +78,8 @@ TEST(ConvertTest, DecimalParsingAcceptsWhatTheRuntimeAccepts) {
   };
   const Case cases[] = {
       {"12", "12", "12"},
-      {"  12.50  ", "12.5", "1250"},   // '.' groups digits in the Italian format
-      {"1,234.50", "1234.5", ""},      // ',' is the Italian decimal separator: two of them
+      {"  12.50  ", "12.5", "1250"},  // '.' groups digits in the Italian format
+      {"1,234.50", "1234.5", ""},     // ',' is the Italian decimal separator: two of them
       {"1.234,50", "", "1234.5"},
       {"12,5", "125", "12.5"},
       {"-3", "-3", "-3"},
@@ -112,8 +115,7 @@ TEST(ConvertTest, DecimalRangeAndArithmetic) {
   ScopedNumberFormat plain(NumberFormat::plain());
   EXPECT_EQ(Decimal::parse("79228162514264337593543950335").to_string(),
             "79228162514264337593543950335");
-  EXPECT_EQ(error_number([] { Decimal::parse("79228162514264337593543950336"); }),
-            errc::kOverflow);
+  EXPECT_EQ(error_number([] { Decimal::parse("79228162514264337593543950336"); }), errc::kOverflow);
   EXPECT_EQ(Decimal::parse("0.1234567890123456789012345678").to_string(),
             "0.1234567890123456789012345678");
   EXPECT_EQ((Decimal::parse("0.1") + Decimal::parse("0.2")).to_string(), "0.3");
@@ -129,6 +131,27 @@ TEST(ConvertTest, DecimalRangeAndArithmetic) {
   EXPECT_TRUE(Decimal::parse("1.50") == Decimal::parse("1.5"));
   EXPECT_TRUE(Decimal::parse("-1") < Decimal::parse("0.5"));
   EXPECT_EQ(error_number([] { Decimal(1) / Decimal(); }), errc::kDivisionByZero);
+}
+
+// A decimal's double is the double nearest to it, whichever way it is computed.
+TEST(ConvertTest, DecimalToDoubleIsTheNearestDouble) {
+  std::uint64_t seed = 88172645463325252ull;
+  auto next = [&] {
+    seed ^= seed << 13;
+    seed ^= seed >> 7;
+    seed ^= seed << 17;
+    return seed;
+  };
+  for (int i = 0; i < 20000; ++i) {
+    int digits = static_cast<int>(next() % 20);
+    Int128 mantissa = static_cast<Int128>(next() % 10000000000000000000ull);
+    for (int d = 19; d > digits; --d) mantissa /= 10;
+    if (next() % 2) mantissa = -mantissa;
+    Decimal d = Decimal::from_parts(mantissa, static_cast<int>(next() % 29));
+    std::string text = d.to_invariant_string();
+    double expected = std::strtod(text.c_str(), nullptr);
+    ASSERT_EQ(d.to_double(), expected) << text;
+  }
 }
 
 TEST(ConvertTest, SixteenBitIntegerRoundsHalfToEvenAndOverflows) {
