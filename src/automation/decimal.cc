@@ -318,9 +318,16 @@ Decimal operator/(const Decimal& a, const Decimal& b) {
 }
 
 std::strong_ordering operator<=>(const Decimal& a, const Decimal& b) {
-  Int128 x = 0, y = 0;
-  int scale = 0;
-  align(a, b, &x, &y, &scale);
+  Int128 x = a.mantissa(), y = b.mantissa();
+  // The usual case, a filter comparing a column with a literal, needs no rounding: the coarser
+  // side brought to the finer scale fits. Only a huge value against many decimals gets aligned.
+  bool exact =
+      a.scale() == b.scale() || (a.scale() < b.scale() ? shift_left(x, b.scale() - a.scale(), &x)
+                                                       : shift_left(y, a.scale() - b.scale(), &y));
+  if (!exact) {
+    int scale = 0;
+    align(a, b, &x, &y, &scale);
+  }
   if (x < y) return std::strong_ordering::less;
   if (x > y) return std::strong_ordering::greater;
   return std::strong_ordering::equal;

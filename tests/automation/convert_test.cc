@@ -130,6 +130,12 @@ TEST(ConvertTest, DecimalRangeAndArithmetic) {
   EXPECT_EQ(Decimal::from_double(1e20).to_string(), "100000000000000000000");
   EXPECT_TRUE(Decimal::parse("1.50") == Decimal::parse("1.5"));
   EXPECT_TRUE(Decimal::parse("-1") < Decimal::parse("0.5"));
+  // Too far apart in scale to bring to one scale exactly: still ordered right.
+  const Decimal largest = Decimal::parse("79228162514264337593543950335");
+  const Decimal tiniest = Decimal::parse("0.0000000000000000000000000001");
+  EXPECT_TRUE(tiniest < largest);
+  EXPECT_TRUE(-largest < -tiniest);
+  EXPECT_TRUE(Decimal::parse("79228162514264337593543950334.5") < largest);
   EXPECT_EQ(error_number([] { Decimal(1) / Decimal(); }), errc::kDivisionByZero);
 }
 
