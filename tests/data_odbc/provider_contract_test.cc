@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,9 @@ struct Backend {
   std::string provider_name;
   Quirks quirks;
 };
+
+// For GoogleTest's listings: the backend's name rather than its bytes.
+void PrintTo(const Backend& backend, std::ostream* out) { *out << backend.name; }
 
 const char* const kSchema = R"(
 CREATE TABLE CT_VALUES (
