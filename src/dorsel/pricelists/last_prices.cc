@@ -12,10 +12,6 @@ namespace dorsel {
 namespace pricelists {
 namespace {
 
-using data::DataType;
-constexpr std::int32_t kUnspecified = data::kFldUnspecified;
-constexpr std::int32_t kMayBeNull = data::kFldMayBeNull;
-
 constexpr ColumnDecl kLastPricesView[] = {
     {"LI11_DITTA_CG18", DataType::kDouble, 30, kUnspecified},
     {"LI11_FLGVENACQ", DataType::kDecimal, 1, kUnspecified},

@@ -8,10 +8,6 @@ namespace dorsel {
 namespace pricelists {
 namespace {
 
-using data::DataType;
-constexpr std::int32_t kUnspecified = data::kFldUnspecified;
-constexpr std::int32_t kMayBeNull = data::kFldMayBeNull;
-
 // The decoded columns (LI10_INDRICALPR, LI10_FLGVARIATO, LI10_INDTIPOVAR, LI10_FLGPERSON,
 // LI10_INDUM) are text or variant: they hold the word shown, not the stored code.
 constexpr ColumnDecl kPriceListView[] = {

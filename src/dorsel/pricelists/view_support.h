@@ -15,6 +15,11 @@
 
 namespace dorsel::pricelists {
 
+// Shorthands for the column tables of the views.
+using data::DataType;
+inline constexpr std::int32_t kUnspecified = data::kFldUnspecified;
+inline constexpr std::int32_t kMayBeNull = data::kFldMayBeNull;
+
 // One declared column of a view: what Fields.Append is given (no default value).
 struct ColumnDecl {
   std::string_view name;
