@@ -99,6 +99,15 @@ class Variant {
   const Bytes& as_bytes() const;
   const ObjectPtr& as_object() const;
 
+  // Makes this a String holding `text`, reusing the room of the text it holds.
+  void assign_text(std::string_view text) {
+    if (auto* held = std::get_if<std::string>(&value_)) {
+      held->assign(text);
+    } else {
+      value_ = std::string(text);
+    }
+  }
+
   // Same subtype and same value (objects: same reference). Not the runtime's '=' operator.
   friend bool operator==(const Variant& a, const Variant& b) { return a.value_ == b.value_; }
 

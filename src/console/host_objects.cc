@@ -16,9 +16,9 @@ std::optional<Variant> first_value(data::Connection* connection, const std::stri
   std::optional<Variant> value;
   automation::ignore_errors([&] {
     data::ResultSet result = connection->run(sql);
-    if (!result.rows.empty() && !result.rows.front().empty() && !result.rows.front()[0].is_null()) {
-      value = result.rows.front()[0];
-    }
+    if (result.rows.empty() || result.columns.empty()) return;
+    Variant first = data::unpack_value(result.rows.packed(0), 0);
+    if (!first.is_null()) value = std::move(first);
   });
   return value;
 }

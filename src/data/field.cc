@@ -155,7 +155,7 @@ const Variant& Field::value_ref() const {
   const Recordset::State_& st = *owner_->state_;
   st.require_open(kFieldSource);
   if (!st.has_current()) raise(errc::kNoCurrentRecord, kFieldSource);
-  return st.store->rows[st.row][static_cast<std::size_t>(ordinal_)];
+  return st.current_values()[static_cast<std::size_t>(ordinal_)];
 }
 
 Variant Field::Value() const { return value_ref(); }
@@ -194,8 +194,8 @@ Variant Field::OriginalValue() const {
   const detail::RowStore& store = *st.store;
   if (store.states[st.row] == detail::RowState::kAdded) return Variant();
   auto it = store.originals.find(st.row);
-  const Row& row = it == store.originals.end() ? store.rows[st.row] : it->second;
-  return row[static_cast<std::size_t>(ordinal_)];
+  if (it != store.originals.end()) return it->second[static_cast<std::size_t>(ordinal_)];
+  return st.current_values()[static_cast<std::size_t>(ordinal_)];
 }
 
 Field& Fields::Item(std::string_view name) {

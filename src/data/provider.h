@@ -16,6 +16,7 @@
 
 #include "automation/variant.h"
 #include "data/ado.h"
+#include "data/packed_rows.h"
 
 namespace data {
 
@@ -33,12 +34,10 @@ struct ColumnInfo {
   bool key_column = false;  // part of its base table's primary key
 };
 
-using Row = std::vector<automation::Variant>;
-
 struct ResultSet {
   bool returns_rows = false;  // false for DML and DDL: the recordset stays closed
   std::vector<ColumnInfo> columns;
-  std::vector<Row> rows;
+  PackedRows rows;
   std::int64_t records_affected = -1;
 };
 

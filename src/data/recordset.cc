@@ -68,10 +68,12 @@ void Recordset::State_::require_open(std::string_view source_name) const {
   if (!open) raise(errc::kObjectClosed, source_name);
 }
 
-void Recordset::State_::open_on(std::vector<ColumnInfo>&& columns, std::vector<Row>&& rows,
+void Recordset::State_::open_on(std::vector<ColumnInfo>&& columns, PackedRows&& rows,
                                 bool fabricated, int cursor_type_now, int lock_type_now,
                                 Recordset* owner) {
+  drop_edit();
   store = std::make_shared<detail::RowStore>();
+  current_from_ = filter_from_ = nullptr;
   store->columns = std::move(columns);
   store->adopt(std::move(rows));
   store->fabricated = fabricated;
@@ -84,7 +86,6 @@ void Recordset::State_::open_on(std::vector<ColumnInfo>&& columns, std::vector<R
   filter_value = Variant(std::int32_t{kFilterNone});
   own_added.clear();
   visible_valid = false;
-  editing = false;
   move_first();
 }
 
@@ -98,7 +99,9 @@ void Recordset::State_::build_fields(Recordset* owner) {
 }
 
 void Recordset::State_::close() {
+  drop_edit();
   store.reset();
+  current_from_ = filter_from_ = nullptr;
   fields.clear();
   open = false;
   bof = eof = true;
@@ -109,7 +112,6 @@ void Recordset::State_::close() {
   own_added.clear();
   visible.clear();
   visible_valid = false;
-  drop_edit();
 }
 
 bool Recordset::State_::is_visible(std::size_t i) const {
@@ -117,7 +119,7 @@ bool Recordset::State_::is_visible(std::size_t i) const {
   if (filter_group == kFilterPendingRecords) return store->states[i] != RowState::kUnchanged;
   if (!filter) return true;
   if (std::find(own_added.begin(), own_added.end(), i) != own_added.end()) return true;
-  return filter->matches(store->rows[i]);
+  return filter->matches(store->values(i, filter_values_, filter_from_));
 }
 
 const std::vector<std::size_t>& Recordset::State_::visible_rows() {
@@ -125,7 +127,7 @@ const std::vector<std::size_t>& Recordset::State_::visible_rows() {
   if (!visible_valid || visible_structure != store->structure_version || visible_data != data ||
       visible_generation != filter_generation) {
     visible.clear();
-    for (std::size_t i = 0; i < store->rows.size(); ++i) {
+    for (std::size_t i = 0; i < store->row_count(); ++i) {
       if (is_visible(i)) visible.push_back(i);
     }
     visible_valid = true;
@@ -142,7 +144,7 @@ void Recordset::State_::set_current(std::size_t i) {
 }
 
 void Recordset::State_::move_first() {
-  for (std::size_t i = 0; i < store->rows.size(); ++i) {
+  for (std::size_t i = 0; i < store->row_count(); ++i) {
     if (is_visible(i)) {
       set_current(i);
       return;
@@ -152,7 +154,7 @@ void Recordset::State_::move_first() {
 }
 
 void Recordset::State_::move_last() {
-  for (std::size_t i = store->rows.size(); i-- > 0;) {
+  for (std::size_t i = store->row_count(); i-- > 0;) {
     if (is_visible(i)) {
       set_current(i);
       return;
@@ -162,7 +164,7 @@ void Recordset::State_::move_last() {
 }
 
 std::int64_t Recordset::State_::position_of(std::size_t i) {
-  if (!filtered() && store->live_count == store->rows.size()) {
+  if (!filtered() && store->live_count == store->row_count()) {
     return static_cast<std::int64_t>(i) + 1;
   }
   const std::vector<std::size_t>& v = visible_rows();
@@ -171,13 +173,18 @@ std::int64_t Recordset::State_::position_of(std::size_t i) {
   return (it - v.begin()) + 1;
 }
 
+void Recordset::State_::begin_edit(bool is_add) {
+  editing = true;
+  edit_is_add = is_add;
+  edit_row = row;
+  edit_values = &store->hold(row);
+  edit_written.clear();
+}
+
 void Recordset::State_::write(int ordinal, Variant value) {
   if (!editing) {
-    editing = true;
-    edit_is_add = false;
-    edit_row = row;
-    edit_saved = store->rows[row];
-    edit_written.clear();
+    begin_edit(/*is_add=*/false);
+    edit_saved = *edit_values;
   }
   // A new row is dropped whole on cancel; only an edited row needs its written fields known.
   if (!edit_is_add &&
@@ -185,15 +192,17 @@ void Recordset::State_::write(int ordinal, Variant value) {
     edit_written.push_back(ordinal);
   }
   if (store->states[row] == RowState::kUnchanged) {
-    store->originals.emplace(row, store->rows[row]);
+    store->originals.emplace(row, *edit_values);
     store->set_state(row, RowState::kModified);
   }
-  store->rows[row][static_cast<std::size_t>(ordinal)] = std::move(value);
+  (*edit_values)[static_cast<std::size_t>(ordinal)] = std::move(value);
   ++store->data_version;
 }
 
 void Recordset::State_::drop_edit() {
+  if (editing && store) store->release(edit_row);
   editing = false;
+  edit_values = nullptr;
   edit_saved.clear();
   edit_written.clear();
 }
@@ -216,7 +225,7 @@ void Recordset::State_::cancel_edit() {
     row = saved_row;
     if (!bof && !eof && !store->live(row)) move_first();
   } else if (store->live(edit_row)) {
-    Row& values = store->rows[edit_row];
+    Row& values = *edit_values;
     for (int ordinal : edit_written) {
       auto i = static_cast<std::size_t>(ordinal);
       values[i] = edit_saved[i];
@@ -488,7 +497,7 @@ void Recordset::SetBookmark(const Variant& bookmark) {
   if (st.forward_only()) raise(errc::kFeatureNotAvailable, kSource);
   if (!bookmark.is_numeric()) raise(errc::kInvalidArgument, kSource);
   double d = automation::to_double(bookmark);
-  if (!(d >= 1.0) || d > static_cast<double>(st.store->rows.size()) || d != std::floor(d)) {
+  if (!(d >= 1.0) || d > static_cast<double>(st.store->row_count()) || d != std::floor(d)) {
     raise(errc::kInvalidArgument, kSource);
   }
   auto i = static_cast<std::size_t>(d) - 1;
@@ -521,7 +530,7 @@ void Recordset::MoveNext() {
   if (st.eof) raise(errc::kNoCurrentRecord, kSource);
   st.end_edit();
   std::size_t start = st.bof ? 0 : st.row + 1;
-  for (std::size_t i = start; i < st.store->rows.size(); ++i) {
+  for (std::size_t i = start; i < st.store->row_count(); ++i) {
     if (st.is_visible(i)) {
       st.set_current(i);
       return;
@@ -536,7 +545,7 @@ void Recordset::MovePrevious() {
   if (st.forward_only()) raise(errc::kCantFetchBackwards, kSource);
   if (st.bof) raise(errc::kNoCurrentRecord, kSource);
   st.end_edit();
-  std::size_t start = st.eof ? st.store->rows.size() : st.row;
+  std::size_t start = st.eof ? st.store->row_count() : st.row;
   for (std::size_t i = start; i-- > 0;) {
     if (st.is_visible(i)) {
       st.set_current(i);
@@ -616,9 +625,7 @@ void Recordset::AddNew() {
   if (st.filtered()) st.own_added.push_back(i);
   st.set_current(i);
   st.drop_edit();
-  st.editing = true;
-  st.edit_is_add = true;
-  st.edit_row = i;
+  st.begin_edit(/*is_add=*/true);
 }
 
 // The rows an UpdateBatch or CancelBatch with `affect` works on: the current row, the rows the
@@ -636,7 +643,7 @@ std::vector<std::size_t> Recordset::State_::affected_rows(int affect, bool pendi
       break;
     case kAffectAll:
     case kAffectAll + 1:  // adAffectAllChapters: there are no chapters
-      for (std::size_t i = 0; i < st.store->rows.size(); ++i) {
+      for (std::size_t i = 0; i < st.store->row_count(); ++i) {
         if (!pending_only || st.store->pending(i)) rows.push_back(i);
       }
       break;
@@ -677,7 +684,7 @@ void Recordset::CancelBatch(int affect) {
       case RowState::kModified:
       case RowState::kDeleted:
         if (original != store.originals.end()) {
-          store.rows[i] = std::move(original->second);
+          store.replace(i, std::move(original->second));
           store.originals.erase(original);
         }
         store.set_state(i, RowState::kUnchanged);

@@ -39,6 +39,12 @@ struct Recordset::State_ {
   bool eof = true;
   std::size_t row = 0;
 
+  // The packed row last decoded for the fields, and the one last decoded for the filter.
+  mutable Row current_values_;
+  mutable const std::uint8_t* current_from_ = nullptr;
+  mutable Row filter_values_;
+  mutable const std::uint8_t* filter_from_ = nullptr;
+
   // Filter: the value as set, the compiled criteria, and the rows this cursor added since
   // (a row being added stays visible whatever the criteria say of its empty fields).
   automation::Variant filter_value = automation::Variant(std::int32_t{kFilterNone});
@@ -59,6 +65,7 @@ struct Recordset::State_ {
   bool editing = false;
   bool edit_is_add = false;
   std::size_t edit_row = 0;
+  Row* edit_values = nullptr;  // the held row of the store, while editing
   Row edit_saved;
   std::vector<int> edit_written;
   bool saved_bof = true;
@@ -73,9 +80,14 @@ struct Recordset::State_ {
   }
   bool filtered() const { return filter != nullptr || filter_group == kFilterPendingRecords; }
   bool has_current() const { return open && !bof && !eof && store->live(row); }
+  // The values of the current row (has_current() must hold); valid until the cursor moves or
+  // an edit of the row ends.
+  const Row& current_values() const {
+    return store->values(row, current_values_, current_from_);
+  }
 
   // Opens on rows already fetched; `cursor_type` and `lock_type` are the effective ones.
-  void open_on(std::vector<ColumnInfo>&& columns, std::vector<Row>&& rows, bool fabricated,
+  void open_on(std::vector<ColumnInfo>&& columns, PackedRows&& rows, bool fabricated,
                int cursor_type, int lock_type, Recordset* owner);
   void build_fields(Recordset* owner);
   void close();
@@ -90,6 +102,8 @@ struct Recordset::State_ {
   void set_current(std::size_t i);
   std::int64_t position_of(std::size_t i);
 
+  // Starts an edit of the current row: the store keeps it unpacked until the edit ends.
+  void begin_edit(bool is_add);
   // Field writes go through here: starts the edit buffer, keeps the values as read.
   void write(int ordinal, automation::Variant value);
   // Implicit or explicit Update: ends the edit; in immediate mode sends the row.

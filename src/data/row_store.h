@@ -4,7 +4,8 @@
 //
 // Rows are never moved or removed while the store lives: a row's index is its bookmark, so
 // bookmarks stay valid in every clone whatever the filters; a row that is gone keeps its slot
-// with the state kGone. Not thread-safe.
+// with the state kGone. Rows are kept packed (data/packed_rows.h); a row is unpacked only while
+// it is written, and each cursor decodes the row it stands on. Not thread-safe.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "automation/folded_name.h"
+#include "data/packed_rows.h"
 #include "data/provider.h"
 #include "data/text_util.h"
 
@@ -45,9 +47,18 @@ struct WritePlan {
 struct RowStore {
   static constexpr std::size_t kScannedColumns = 8;
 
+  // A row being written: unpacked while any cursor edits it, packed again when the last edit
+  // ends (unless it holds a value with no packed form, such as an object).
+  struct OpenRow {
+    Row values;
+    int editors = 0;
+  };
+
   std::vector<ColumnInfo> columns;
   NameIndex names;  // built on demand by name_index()
-  std::vector<Row> rows;
+  RowArena arena;
+  std::vector<const std::uint8_t*> packed;  // null for a row that is open or gone
+  std::unordered_map<std::size_t, OpenRow> open_rows;
   std::vector<RowState> states;
   std::unordered_map<std::size_t, Row> originals;
   bool fabricated = false;  // no database behind it: UpdateBatch only accepts the changes
@@ -58,6 +69,8 @@ struct RowStore {
   std::uint64_t structure_version = 0;
   std::uint64_t data_version = 0;
   std::size_t live_count = 0;  // rows neither deleted nor gone
+
+  std::size_t row_count() const { return packed.size(); }
 
   // The ordinal of a column name, or -1. A few columns (the usual lookup query) are searched
   // in place; the index is built on the first search of a wider result.
@@ -90,20 +103,60 @@ struct RowStore {
     return s == RowState::kModified || s == RowState::kAdded || s == RowState::kDeleted;
   }
 
+  // The values of row `i` (not gone): the open row itself, or the packed row decoded into
+  // `scratch`. `decoded_from` remembers which packed row `scratch` holds, so reading the same
+  // row again decodes nothing; packed rows never change, a changed row is packed anew.
+  const Row& values(std::size_t i, Row& scratch, const std::uint8_t*& decoded_from) const {
+    const std::uint8_t* p = packed[i];
+    if (p == nullptr) return open_rows.at(i).values;
+    if (p != decoded_from) {
+      unpack_row(p, columns.size(), scratch);
+      decoded_from = p;
+    }
+    return scratch;
+  }
+  Row copy_of(std::size_t i) const {
+    Row scratch;
+    const std::uint8_t* from = nullptr;
+    return values(i, scratch, from);
+  }
+
+  // Opens row `i` for an edit; the values stay where they are until release().
+  Row& hold(std::size_t i) {
+    OpenRow& open = open_row(i);
+    ++open.editors;
+    return open.values;
+  }
+  // Ends one edit of row `i`; the last one packs it again.
+  void release(std::size_t i) {
+    auto it = open_rows.find(i);
+    if (it == open_rows.end()) return;
+    if (it->second.editors > 0) --it->second.editors;
+    settle(i);
+  }
+  // Writes outside an edit (restoring originals): the row takes `values` whole.
+  void replace(std::size_t i, Row&& values) {
+    open_row(i).values = std::move(values);
+    settle(i);
+  }
+
   // Adopts rows as read from the database.
-  void adopt(std::vector<Row>&& fetched) {
-    rows = std::move(fetched);
-    states.assign(rows.size(), RowState::kUnchanged);
-    live_count = rows.size();
+  void adopt(PackedRows&& fetched) {
+    arena = fetched.take_arena();
+    packed = fetched.take_rows();
+    states.assign(packed.size(), RowState::kUnchanged);
+    live_count = packed.size();
     ++structure_version;
   }
 
   std::size_t add_row() {
-    rows.emplace_back(columns.size());
+    std::size_t i = packed.size();
+    open_rows[i].values.resize(columns.size());
+    packed.push_back(nullptr);
     states.push_back(RowState::kAdded);
     ++live_count;
     ++structure_version;
-    return rows.size() - 1;
+    return i;
   }
 
   void set_state(std::size_t i, RowState next) {
@@ -113,11 +166,41 @@ struct RowStore {
     if (was_live && !is_live) --live_count;
     if (!was_live && is_live) ++live_count;
     if (next == RowState::kGone) {
-      Row().swap(rows[i]);
+      packed[i] = nullptr;
       originals.erase(i);
+      settle(i);
     }
     ++structure_version;
   }
+
+ private:
+  OpenRow& open_row(std::size_t i) {
+    auto [it, inserted] = open_rows.try_emplace(i);
+    if (inserted && packed[i] != nullptr) {
+      unpack_row(packed[i], columns.size(), it->second.values);
+      packed[i] = nullptr;
+    } else if (inserted) {
+      it->second.values.resize(columns.size());  // gone: nothing to keep
+    }
+    return it->second;
+  }
+
+  // An open row nobody edits is packed again; a gone one is dropped. A row being edited keeps
+  // its place, so the editing cursor's reference to it stays good.
+  void settle(std::size_t i) {
+    auto it = open_rows.find(i);
+    if (it == open_rows.end() || it->second.editors > 0) return;
+    if (states[i] == RowState::kGone) {
+      open_rows.erase(it);
+      return;
+    }
+    pack_scratch.clear();
+    if (!pack_row(it->second.values, pack_scratch)) return;
+    packed[i] = arena.store(pack_scratch);
+    open_rows.erase(it);
+  }
+
+  std::vector<std::uint8_t> pack_scratch;
 };
 
 }  // namespace data::detail

@@ -80,7 +80,7 @@ void run_located(Connection& connection, const std::string& sql,
 }
 
 void send_row(const RowStore& store, const WritePlan& plan, Connection& connection, std::size_t r) {
-  const Row& row = store.rows[r];
+  const Row row = store.copy_of(r);
   auto original_it = store.originals.find(r);
   const Row& original = original_it == store.originals.end() ? row : original_it->second;
   std::string sql;

@@ -28,16 +28,7 @@ ComponentTest::~ComponentTest() {
 void ComponentTest::exec(const std::string& sql) { connection->Execute(sql); }
 
 std::string ComponentTest::query_text(const std::string& sql) {
-  data::ResultSet result = connection->run(sql);
-  std::string out;
-  for (const data::Row& row : result.rows) {
-    for (std::size_t i = 0; i < row.size(); ++i) {
-      if (i != 0) out += "|";
-      out += row[i].is_null() ? "NULL" : automation::to_text(row[i]);
-    }
-    out += "\n";
-  }
-  return out;
+  return test_support::rows_text(*connection, sql);
 }
 
 automation::Error ComponentTest::error_of(const std::function<void()>& call) {

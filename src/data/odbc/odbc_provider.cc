@@ -191,6 +191,8 @@ class OdbcProvider final : public Provider {
       return out;
     }
     if (!SQL_SUCCEEDED(rc)) fail(h, rc, false);
+    // Unpacked until the descriptions are settled: they depend on the values.
+    std::vector<Row> fetched;
     bool changed_schema = true;
     for (;;) {
       SQLSMALLINT columns = 0;
@@ -200,7 +202,7 @@ class OdbcProvider final : public Provider {
         changed_schema = false;
         // The first result with rows is the recordset; later ones are read past, as the
         // driver needs every result consumed before the connection runs anything else.
-        if (!out.returns_rows) fetch_all(h, columns, out);
+        if (!out.returns_rows) fetch_all(h, columns, out, fetched);
       } else if (!out.returns_rows && out.records_affected < 0) {
         SQLLEN count = -1;
         if (SQL_SUCCEEDED(SQLRowCount(h, &count)) && count >= 0) {
@@ -218,16 +220,18 @@ class OdbcProvider final : public Provider {
     }
     if (out.returns_rows) {
       mark_keys(out.columns);
-      if (dialect_ == Dialect::kSqlite) describe_like_the_engine(out);
+      if (dialect_ == Dialect::kSqlite) describe_like_the_engine(out, fetched);
       // A NOT NULL column of an outer-joined table still returns Nulls: the result says so.
       for (std::size_t i = 0; i < out.columns.size(); ++i) {
         ColumnInfo& c = out.columns[i];
         if ((c.attributes & kFldMayBeNull) != 0) continue;
-        if (std::any_of(out.rows.begin(), out.rows.end(),
+        if (std::any_of(fetched.begin(), fetched.end(),
                         [&](const Row& row) { return row[i].is_null(); })) {
           c.attributes |= kFldMayBeNull | kFldIsNullable;
         }
       }
+      out.rows.reserve(fetched.size());
+      for (const Row& row : fetched) out.rows.append(row);
     }
     return out;
   }
@@ -425,7 +429,7 @@ class OdbcProvider final : public Provider {
                             "An object cannot be passed as a statement parameter.");
   }
 
-  void fetch_all(SQLHSTMT h, SQLSMALLINT count, ResultSet& out) {
+  void fetch_all(SQLHSTMT h, SQLSMALLINT count, ResultSet& out, std::vector<Row>& rows) {
     out.returns_rows = true;
     const auto n = static_cast<std::size_t>(count);
     std::vector<ColumnType> types(n);
@@ -469,7 +473,7 @@ class OdbcProvider final : public Provider {
         row.push_back(
             read_value(h, static_cast<SQLUSMALLINT>(i + 1), types[i], dialect_, name(), scratch_));
       }
-      out.rows.push_back(std::move(row));
+      rows.push_back(std::move(row));
     }
   }
 
@@ -491,7 +495,7 @@ class OdbcProvider final : public Provider {
   // knows NOT NULL and which names are columns; the values give the longest text. So the
   // columns read as the embedded provider describes them, except that an aliased column
   // counts as an expression: writing back to a column of the alias's name would be wrong.
-  void describe_like_the_engine(ResultSet& out) {
+  void describe_like_the_engine(ResultSet& out, const std::vector<Row>& rows) {
     for (std::size_t i = 0; i < out.columns.size(); ++i) {
       ColumnInfo& c = out.columns[i];
       if (!c.base_table.empty()) {
@@ -508,7 +512,7 @@ class OdbcProvider final : public Provider {
       }
       if (c.type != DataType::kVarChar && c.type != DataType::kVarWChar) continue;
       std::size_t longest = 1;
-      for (const Row& row : out.rows) {
+      for (const Row& row : rows) {
         if (row[i].is_string()) longest = std::max(longest, utf8_length(row[i].as_string()));
       }
       c.defined_size = static_cast<std::int32_t>(longest);

@@ -185,24 +185,32 @@ class SqliteProvider final : public Provider {
     const auto columns = static_cast<std::size_t>(column_count);
     // The same text usually returns about as many rows as last time.
     out.rows.reserve(entry.last_row_count);
+    // Rows with expression columns wait for the whole result: their type comes from every row.
+    std::vector<Row> typed_later;
+    Row row(columns);
+    std::size_t count = 0;
     while (rc == SQLITE_ROW) {
-      Row row;
-      row.reserve(columns);
       for (std::size_t i = 0; i < columns; ++i) {
-        row.push_back(read_value(stmt, static_cast<int>(i), entry.types[i]));
+        row[i] = read_value(stmt, static_cast<int>(i), entry.types[i]);
       }
       for (std::size_t u = 0; u < untyped.size(); ++u) typers[u].observe(row[untyped[u]]);
       for (std::size_t c : not_null) {
         if (row[c].is_null()) out.columns[c].attributes |= kFldMayBeNull | kFldIsNullable;
       }
-      out.rows.push_back(std::move(row));
+      if (untyped.empty()) {
+        out.rows.append(row);
+      } else {
+        typed_later.push_back(row);
+      }
+      ++count;
       rc = sqlite3_step(stmt);
     }
     if (rc != SQLITE_DONE) raise_engine_error(db_, rc, false);
-    entry.last_row_count = out.rows.size();
+    entry.last_row_count = count;
     for (std::size_t u = 0; u < untyped.size(); ++u) {
-      typers[u].finish(out.columns[untyped[u]], out.rows, untyped[u]);
+      typers[u].finish(out.columns[untyped[u]], typed_later, untyped[u]);
     }
+    for (const Row& later : typed_later) out.rows.append(later);
     return out;
   }
 

@@ -1,0 +1,112 @@
+// Rows kept packed: each value as a tag byte and a few bytes of payload, one row after another
+// in large blocks. A recordset holds every row it read and every row a view added; as Variants
+// that is 40 bytes a value whatever it holds, packed it is about what the database stores.
+//
+// The encoding of one value:
+//   tag 0x00-0x0F  a kind (PackedKind) and its payload: integers as zigzag varints, whole
+//                  doubles and dates as varints, other doubles and dates as their 8 bytes,
+//                  decimals as scale-and-sign byte and a varint magnitude, long texts and
+//                  byte arrays as varint length and bytes;
+//   tag 0x40-0x7F  a text of (tag - 0x40) bytes, which follow.
+// Objects and missing arguments have no packed form: a row holding one stays unpacked.
+//
+// Packed bytes never move and are never reused while their arena lives, so a pointer to a
+// packed row names that row's values for good. Not thread-safe.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "automation/variant.h"
+
+namespace data {
+
+using Row = std::vector<automation::Variant>;
+
+// Appends the packed form of `values` to `out`. Returns false, leaving `out` as it was, when a
+// value has no packed form.
+bool pack_row(std::span<const automation::Variant> values, std::vector<std::uint8_t>& out);
+
+// Decodes `count` values from `packed` into `out`, which is resized to `count`; texts reuse
+// the room of the texts `out` held.
+void unpack_row(const std::uint8_t* packed, std::size_t count, Row& out);
+
+// The value at `ordinal` of a packed row, skipping the ones before it.
+automation::Variant unpack_value(const std::uint8_t* packed, std::size_t ordinal);
+
+// Blocks of packed rows that grow with the rows stored, up to 64 KiB each.
+class RowArena {
+ public:
+  RowArena() = default;
+  RowArena(RowArena&&) noexcept = default;
+  RowArena& operator=(RowArena&&) noexcept = default;
+
+  // A stable copy of `bytes`.
+  const std::uint8_t* store(std::span<const std::uint8_t> bytes);
+
+ private:
+  std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
+  std::uint8_t* next_ = nullptr;
+  std::size_t left_ = 0;
+  std::size_t block_size_ = 0;
+};
+
+// The rows of one result as a provider hands them over.
+class PackedRows {
+ public:
+  PackedRows() = default;
+  PackedRows(PackedRows&&) noexcept = default;
+  PackedRows& operator=(PackedRows&&) noexcept = default;
+
+  // Packs and appends a row. A provider's values always have a packed form; an object or a
+  // missing argument raises an internal error.
+  void append(std::span<const automation::Variant> values);
+  void reserve(std::size_t rows) { rows_.reserve(rows); }
+
+  std::size_t size() const { return rows_.size(); }
+  bool empty() const { return rows_.empty(); }
+  const std::uint8_t* packed(std::size_t i) const { return rows_[i]; }
+
+  // Row `i` unpacked; every row has as many values as the first one appended.
+  Row operator[](std::size_t i) const {
+    Row row;
+    unpack_row(rows_[i], width_, row);
+    return row;
+  }
+  Row at(std::size_t i) const { return (*this)[checked(i)]; }
+
+  // Walks the rows unpacked, one copy at a time.
+  class Iterator {
+   public:
+    Iterator(const PackedRows* rows, std::size_t i) : rows_(rows), i_(i) {}
+    Row operator*() const { return (*rows_)[i_]; }
+    Iterator& operator++() {
+      ++i_;
+      return *this;
+    }
+    friend bool operator==(const Iterator&, const Iterator&) = default;
+
+   private:
+    const PackedRows* rows_;
+    std::size_t i_;
+  };
+  Iterator begin() const { return Iterator(this, 0); }
+  Iterator end() const { return Iterator(this, rows_.size()); }
+
+  // Hands the blocks and the row pointers over (to a recordset's row store).
+  RowArena take_arena() { return std::move(arena_); }
+  std::vector<const std::uint8_t*> take_rows() { return std::move(rows_); }
+
+ private:
+  RowArena arena_;
+  std::vector<const std::uint8_t*> rows_;
+  std::size_t checked(std::size_t i) const;
+
+  std::vector<std::uint8_t> scratch_;
+  std::size_t width_ = 0;
+};
+
+}  // namespace data
