@@ -201,7 +201,39 @@ Decimal Decimal::from_parts(Int128 mantissa, int scale) {
   return d;
 }
 
+namespace {
+
+// The common plain form, "[-]digits[<separator>digits]" with at most 18 digits, read without
+// the general scanner; nullopt for anything else.
+std::optional<Decimal> parse_plain(std::string_view text, char separator) {
+  std::size_t i = 0;
+  bool negative = !text.empty() && text[0] == '-';
+  if (negative) i = 1;
+  std::int64_t mantissa = 0;
+  int digits = 0;
+  int scale = 0;
+  bool seen_separator = false;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    if (c >= '0' && c <= '9') {
+      if (++digits > 18) return std::nullopt;
+      mantissa = mantissa * 10 + (c - '0');
+      if (seen_separator) ++scale;
+    } else if (c == separator && !seen_separator && digits > 0) {
+      seen_separator = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (digits == 0 || (seen_separator && scale == 0)) return std::nullopt;
+  if (mantissa == 0) return Decimal();
+  return Decimal::from_parts(negative ? -mantissa : mantissa, scale);
+}
+
+}  // namespace
+
 Decimal Decimal::parse(std::string_view text, const NumberFormat& format) {
+  if (auto plain = parse_plain(text, format.decimal_separator)) return *plain;
   auto invariant = detail::normalize_number_text(text, format);
   if (!invariant) throw Error(errc::kTypeMismatch, std::string(kRuntimeSource));
   return parse_invariant(*invariant);

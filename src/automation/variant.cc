@@ -3,37 +3,8 @@
 #include "automation/error.h"
 
 namespace automation {
-namespace {
 
-[[noreturn]] void mismatch() { throw Error(errc::kTypeMismatch, std::string(kRuntimeSource)); }
-
-template <class T, class V>
-const T& get_or_mismatch(const V& value) {
-  const T* p = std::get_if<T>(&value);
-  if (p == nullptr) mismatch();
-  return *p;
-}
-
-}  // namespace
-
-VarType Variant::type() const {
-  switch (value_.index()) {
-    case 0: return VarType::kEmpty;
-    case 1: return VarType::kNull;
-    case 2: return VarType::kError;
-    case 3: return VarType::kBoolean;
-    case 4: return VarType::kInteger;
-    case 5: return VarType::kLong;
-    case 6: return VarType::kLongLong;
-    case 7: return VarType::kDouble;
-    case 8: return VarType::kCurrency;
-    case 9: return VarType::kDate;
-    case 10: return VarType::kDecimal;
-    case 11: return VarType::kString;
-    case 12: return VarType::kByteArray;
-    default: return VarType::kObject;
-  }
-}
+void Variant::mismatch() { throw Error(errc::kTypeMismatch, std::string(kRuntimeSource)); }
 
 bool Variant::is_numeric() const {
   switch (type()) {
@@ -46,18 +17,6 @@ bool Variant::is_numeric() const {
     default: return false;
   }
 }
-
-bool Variant::as_bool() const { return get_or_mismatch<bool>(value_); }
-std::int16_t Variant::as_integer() const { return get_or_mismatch<std::int16_t>(value_); }
-std::int32_t Variant::as_long() const { return get_or_mismatch<std::int32_t>(value_); }
-std::int64_t Variant::as_long_long() const { return get_or_mismatch<std::int64_t>(value_); }
-double Variant::as_double() const { return get_or_mismatch<double>(value_); }
-Currency Variant::as_currency() const { return get_or_mismatch<Currency>(value_); }
-Date Variant::as_date() const { return get_or_mismatch<Date>(value_); }
-const Decimal& Variant::as_decimal() const { return get_or_mismatch<Decimal>(value_); }
-const std::string& Variant::as_string() const { return get_or_mismatch<std::string>(value_); }
-const Bytes& Variant::as_bytes() const { return get_or_mismatch<Bytes>(value_); }
-const ObjectPtr& Variant::as_object() const { return get_or_mismatch<ObjectPtr>(value_); }
 
 std::string_view type_name(VarType type) {
   switch (type) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -53,29 +54,38 @@ struct Date {
 
 class Variant {
  public:
-  Variant() = default;  // Empty
-  Variant(bool value) : value_(value) {}                 // NOLINT(google-explicit-constructor)
-  Variant(std::int16_t value) : value_(value) {}         // NOLINT(google-explicit-constructor)
-  Variant(std::int32_t value) : value_(value) {}         // NOLINT(google-explicit-constructor)
-  Variant(std::int64_t value) : value_(value) {}         // NOLINT(google-explicit-constructor)
-  Variant(double value) : value_(value) {}               // NOLINT(google-explicit-constructor)
-  Variant(Currency value) : value_(value) {}             // NOLINT(google-explicit-constructor)
-  Variant(Date value) : value_(value) {}                 // NOLINT(google-explicit-constructor)
-  Variant(const Decimal& value) : value_(value) {}       // NOLINT(google-explicit-constructor)
+  Variant() = default;                                      // Empty
+  Variant(bool value) : value_(value) {}                    // NOLINT(google-explicit-constructor)
+  Variant(std::int16_t value) : value_(value) {}            // NOLINT(google-explicit-constructor)
+  Variant(std::int32_t value) : value_(value) {}            // NOLINT(google-explicit-constructor)
+  Variant(std::int64_t value) : value_(value) {}            // NOLINT(google-explicit-constructor)
+  Variant(double value) : value_(value) {}                  // NOLINT(google-explicit-constructor)
+  Variant(Currency value) : value_(value) {}                // NOLINT(google-explicit-constructor)
+  Variant(Date value) : value_(value) {}                    // NOLINT(google-explicit-constructor)
+  Variant(const Decimal& value) : value_(value) {}          // NOLINT(google-explicit-constructor)
   Variant(std::string value) : value_(std::move(value)) {}  // NOLINT(google-explicit-constructor)
   Variant(std::string_view value) : value_(std::string(value)) {}  // NOLINT
-  Variant(const char* value) : value_(std::string(value)) {}      // NOLINT
-  Variant(Bytes value) : value_(std::move(value)) {}              // NOLINT
-  Variant(ObjectPtr value) : value_(std::move(value)) {}          // NOLINT
+  Variant(const char* value) : value_(std::string(value)) {}       // NOLINT
+  Variant(Bytes value) : value_(std::move(value)) {}               // NOLINT
+  Variant(ObjectPtr value) : value_(std::move(value)) {}           // NOLINT
   template <class T>
-    requires std::is_base_of_v<Object, T>
-  Variant(std::shared_ptr<T> value) : value_(ObjectPtr(std::move(value))) {}  // NOLINT
+  requires std::is_base_of_v<Object, T> Variant(std::shared_ptr<T> value)
+      : value_(ObjectPtr(std::move(value))) {}  // NOLINT
 
   static Variant null() { return Variant(NullTag{}); }
   static Variant missing() { return Variant(MissingTag{}); }
   static Variant nothing() { return Variant(ObjectPtr()); }
 
-  VarType type() const;
+  VarType type() const {
+    // In the order of the alternatives of value_.
+    static constexpr VarType kTypes[] = {VarType::kEmpty,     VarType::kNull,    VarType::kError,
+                                         VarType::kBoolean,   VarType::kInteger, VarType::kLong,
+                                         VarType::kLongLong,  VarType::kDouble,  VarType::kCurrency,
+                                         VarType::kDate,      VarType::kDecimal, VarType::kString,
+                                         VarType::kByteArray, VarType::kObject};
+    static_assert(std::size(kTypes) == std::variant_size_v<decltype(value_)>);
+    return kTypes[value_.index()];
+  }
   bool is_empty() const { return value_.index() == 0; }
   bool is_null() const { return std::holds_alternative<NullTag>(value_); }
   bool is_missing() const { return std::holds_alternative<MissingTag>(value_); }
@@ -87,17 +97,17 @@ class Variant {
   bool is_numeric() const;
 
   // Raw access: the stored value of exactly that subtype. Any other subtype raises 13.
-  bool as_bool() const;
-  std::int16_t as_integer() const;
-  std::int32_t as_long() const;
-  std::int64_t as_long_long() const;
-  double as_double() const;
-  Currency as_currency() const;
-  Date as_date() const;
-  const Decimal& as_decimal() const;
-  const std::string& as_string() const;
-  const Bytes& as_bytes() const;
-  const ObjectPtr& as_object() const;
+  bool as_bool() const { return get<bool>(); }
+  std::int16_t as_integer() const { return get<std::int16_t>(); }
+  std::int32_t as_long() const { return get<std::int32_t>(); }
+  std::int64_t as_long_long() const { return get<std::int64_t>(); }
+  double as_double() const { return get<double>(); }
+  Currency as_currency() const { return get<Currency>(); }
+  Date as_date() const { return get<Date>(); }
+  const Decimal& as_decimal() const { return get<Decimal>(); }
+  const std::string& as_string() const { return get<std::string>(); }
+  const Bytes& as_bytes() const { return get<Bytes>(); }
+  const ObjectPtr& as_object() const { return get<ObjectPtr>(); }
 
   // Makes this a String holding `text`, reusing the room of the text it holds.
   void assign_text(std::string_view text) {
@@ -120,6 +130,13 @@ class Variant {
   };
   explicit Variant(NullTag tag) : value_(tag) {}
   explicit Variant(MissingTag tag) : value_(tag) {}
+
+  [[noreturn]] static void mismatch();
+  template <class T>
+  const T& get() const {
+    if (const T* p = std::get_if<T>(&value_)) return *p;
+    mismatch();
+  }
 
   std::variant<std::monostate, NullTag, MissingTag, bool, std::int16_t, std::int32_t, std::int64_t,
                double, Currency, Date, Decimal, std::string, Bytes, ObjectPtr>

@@ -243,6 +243,7 @@ void Fields::Append(std::string_view name, DataType type, std::int32_t defined_s
     raise(errc::kInvalidArgument, kFieldsSource);
   }
   if (index_of(name) >= 0) raise(errc::kObjectInCollection, kFieldsSource);
+  if (fields_.size() == fields_.capacity()) generation_ = next_generation();
   fields_.push_back(
       Field(owner_, Count(), std::string(name), type, defined_size, attributes, 0, 0));
 }

@@ -5,9 +5,9 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "automation/variant.h"
 #include "data/ado.h"
@@ -86,8 +86,9 @@ class Fields {
   // The ordinal of a name, or -1: for callers that look a column up once and read many rows.
   int index_of(std::string_view name) const;
   // Unique among all Fields collections ever made, and new whenever fields are dropped (the
-  // recordset closed or reopened): a Field reference kept by a caller is valid while the
-  // collection at that address shows the generation it was taken in.
+  // recordset closed or reopened) or moved (appended past the room kept for them): a Field
+  // reference kept by a caller is valid while the collection at that address shows the
+  // generation it was taken in.
   std::uint64_t generation() const { return generation_; }
 
   // Declares a field of a recordset that is closed and was never connected. Raises 3705 when
@@ -106,7 +107,9 @@ class Fields {
   static std::uint64_t next_generation();
 
   Recordset* owner_;
-  std::deque<Field> fields_;  // deque: Field addresses stay valid as fields are added
+  // A Field reference stays valid while the generation holds: a field appended past the
+  // vector's room moves the others, and renews the generation.
+  std::vector<Field> fields_;
   std::uint64_t generation_;
 };
 

@@ -1,5 +1,7 @@
 #include "data/filter.h"
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -542,7 +544,20 @@ class Parser {
 
 }  // namespace
 
-Filter::Filter(std::unique_ptr<Node> root) : root_(std::move(root)) {}
+namespace {
+
+void collect_columns(const Filter::Node& node, std::vector<int>& out) {
+  if (node.kind == Filter::Node::Kind::kClause) out.push_back(node.ordinal);
+  for (const Filter::Node& c : node.children) collect_columns(c, out);
+}
+
+}  // namespace
+
+Filter::Filter(std::unique_ptr<Node> root) : root_(std::move(root)) {
+  collect_columns(*root_, columns_);
+  std::sort(columns_.begin(), columns_.end());
+  columns_.erase(std::unique(columns_.begin(), columns_.end()), columns_.end());
+}
 Filter::~Filter() = default;
 
 std::unique_ptr<Filter> Filter::compile(std::string_view criteria, const NameIndex& names,

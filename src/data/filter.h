@@ -26,14 +26,17 @@ class Filter {
                                          std::string_view source);
   ~Filter();
 
-  // Whether a row (all its values, in column order) passes the criteria.
+  // Whether a row passes the criteria. Only the values at columns() are read.
   bool matches(const Row& row) const;
+  // The ordinals the criteria read, ascending.
+  const std::vector<int>& columns() const { return columns_; }
 
   struct Node;
 
  private:
   explicit Filter(std::unique_ptr<Node> root);
   std::unique_ptr<Node> root_;
+  std::vector<int> columns_;
 };
 
 }  // namespace data::detail

@@ -42,14 +42,6 @@ constexpr std::size_t kShortTextMax = 0x3F;
 // Whole numbers a double holds exactly; -0.0 keeps its 8 bytes to keep its sign.
 constexpr double kExactWhole = 9007199254740992.0;  // 2^53
 
-void put_varint(std::vector<std::uint8_t>& out, UInt128 v) {
-  while (v >= 0x80) {
-    out.push_back(static_cast<std::uint8_t>(v) | 0x80);
-    v >>= 7;
-  }
-  out.push_back(static_cast<std::uint8_t>(v));
-}
-
 std::uint64_t zigzag(std::int64_t v) {
   return (static_cast<std::uint64_t>(v) << 1) ^ static_cast<std::uint64_t>(v >> 63);
 }
@@ -57,97 +49,133 @@ std::int64_t unzigzag(std::uint64_t v) {
   return static_cast<std::int64_t>(v >> 1) ^ -static_cast<std::int64_t>(v & 1);
 }
 
-void put_fixed(std::vector<std::uint8_t>& out, double d) {
-  std::uint8_t bytes[sizeof d];
-  std::memcpy(bytes, &d, sizeof d);
-  out.insert(out.end(), bytes, bytes + sizeof d);
-}
-
 bool whole(double d) {
   return d > -kExactWhole && d < kExactWhole && d == std::trunc(d) && !(d == 0 && std::signbit(d));
 }
 
-void put_double(std::vector<std::uint8_t>& out, double d, PackedKind whole_kind,
-                PackedKind fixed_kind) {
-  if (whole(d)) {
-    out.push_back(whole_kind);
-    put_varint(out, zigzag(static_cast<std::int64_t>(d)));
-  } else {
-    out.push_back(fixed_kind);
-    put_fixed(out, d);
-  }
-}
-
-void put_sized(std::vector<std::uint8_t>& out, PackedKind kind, const std::uint8_t* data,
-               std::size_t size) {
-  out.push_back(kind);
-  put_varint(out, size);
-  out.insert(out.end(), data, data + size);
-}
-
-bool put_value(std::vector<std::uint8_t>& out, const Variant& v) {
+// The most bytes one value can take packed: a tag, a length or a 96-bit varint, and a text's
+// or byte array's bytes. 0 for a value with no packed form.
+std::size_t room_for(const Variant& v) {
   switch (v.type()) {
-    case VarType::kEmpty:
-      out.push_back(kEmpty);
-      return true;
-    case VarType::kNull:
-      out.push_back(kNull);
-      return true;
-    case VarType::kBoolean:
-      out.push_back(v.as_bool() ? kTrue : kFalse);
-      return true;
-    case VarType::kInteger:
-      out.push_back(kInteger);
-      put_varint(out, zigzag(v.as_integer()));
-      return true;
-    case VarType::kLong:
-      out.push_back(kLong);
-      put_varint(out, zigzag(v.as_long()));
-      return true;
-    case VarType::kLongLong:
-      out.push_back(kLongLong);
-      put_varint(out, zigzag(v.as_long_long()));
-      return true;
-    case VarType::kDouble:
-      put_double(out, v.as_double(), kWholeDouble, kDouble);
-      return true;
-    case VarType::kCurrency:
-      out.push_back(kCurrency);
-      put_varint(out, zigzag(v.as_currency().scaled));
-      return true;
-    case VarType::kDate:
-      put_double(out, v.as_date().serial, kWholeDate, kDate);
-      return true;
-    case VarType::kDecimal: {
-      const Decimal& d = v.as_decimal();
-      Int128 m = d.mantissa();
-      out.push_back(kDecimal);
-      out.push_back(static_cast<std::uint8_t>(d.scale() | (m < 0 ? 0x80 : 0)));
-      put_varint(out, m < 0 ? -static_cast<UInt128>(m) : static_cast<UInt128>(m));
-      return true;
-    }
-    case VarType::kString: {
-      const std::string& s = v.as_string();
-      const auto* data = reinterpret_cast<const std::uint8_t*>(s.data());
-      if (s.size() <= kShortTextMax) {
-        out.push_back(static_cast<std::uint8_t>(kShortText + s.size()));
-        out.insert(out.end(), data, data + s.size());
-      } else {
-        put_sized(out, kText, data, s.size());
-      }
-      return true;
-    }
-    case VarType::kByteArray: {
-      const automation::Bytes& b = v.as_bytes();
-      put_sized(out, kBytes, b.data(), b.size());
-      return true;
-    }
+    case VarType::kString:
+      return 11 + v.as_string().size();
+    case VarType::kByteArray:
+      return 11 + v.as_bytes().size();
     case VarType::kObject:
     case VarType::kError:
-      break;
+      return 0;
+    default:
+      return 21;
   }
-  return false;
 }
+
+// Writes values into room that room_for() reserved; returns the end of what it wrote.
+class Writer {
+ public:
+  explicit Writer(std::uint8_t* p) : p_(p) {}
+  std::uint8_t* end() const { return p_; }
+
+  void value(const Variant& v) {
+    switch (v.type()) {
+      case VarType::kEmpty:
+        byte(kEmpty);
+        return;
+      case VarType::kNull:
+        byte(kNull);
+        return;
+      case VarType::kBoolean:
+        byte(v.as_bool() ? kTrue : kFalse);
+        return;
+      case VarType::kInteger:
+        number(kInteger, v.as_integer());
+        return;
+      case VarType::kLong:
+        number(kLong, v.as_long());
+        return;
+      case VarType::kLongLong:
+        number(kLongLong, v.as_long_long());
+        return;
+      case VarType::kDouble:
+        real(v.as_double(), kWholeDouble, kDouble);
+        return;
+      case VarType::kCurrency:
+        number(kCurrency, v.as_currency().scaled);
+        return;
+      case VarType::kDate:
+        real(v.as_date().serial, kWholeDate, kDate);
+        return;
+      case VarType::kDecimal: {
+        const Decimal& d = v.as_decimal();
+        Int128 m = d.mantissa();
+        byte(kDecimal);
+        byte(static_cast<std::uint8_t>(d.scale() | (m < 0 ? 0x80 : 0)));
+        UInt128 magnitude = m < 0 ? -static_cast<UInt128>(m) : static_cast<UInt128>(m);
+        if ((magnitude >> 64) == 0) {
+          varint(static_cast<std::uint64_t>(magnitude));
+        } else {
+          wide_varint(magnitude);
+        }
+        return;
+      }
+      case VarType::kString: {
+        const std::string& s = v.as_string();
+        if (s.size() <= kShortTextMax) {
+          byte(static_cast<std::uint8_t>(kShortText + s.size()));
+        } else {
+          byte(kText);
+          varint(s.size());
+        }
+        bytes(s.data(), s.size());
+        return;
+      }
+      case VarType::kByteArray: {
+        const automation::Bytes& b = v.as_bytes();
+        byte(kBytes);
+        varint(b.size());
+        bytes(b.data(), b.size());
+        return;
+      }
+      case VarType::kObject:
+      case VarType::kError:
+        return;  // room_for() refused them: never written
+    }
+  }
+
+ private:
+  void byte(std::uint8_t b) { *p_++ = b; }
+  void varint(std::uint64_t v) {
+    while (v >= 0x80) {
+      *p_++ = static_cast<std::uint8_t>(v) | 0x80;
+      v >>= 7;
+    }
+    *p_++ = static_cast<std::uint8_t>(v);
+  }
+  void wide_varint(UInt128 v) {
+    while (v >= 0x80) {
+      *p_++ = static_cast<std::uint8_t>(v) | 0x80;
+      v >>= 7;
+    }
+    *p_++ = static_cast<std::uint8_t>(v);
+  }
+  void bytes(const void* data, std::size_t n) {
+    if (n != 0) std::memcpy(p_, data, n);
+    p_ += n;
+  }
+  void number(PackedKind kind, std::int64_t v) {
+    byte(kind);
+    varint(zigzag(v));
+  }
+  void real(double d, PackedKind whole_kind, PackedKind fixed_kind) {
+    if (whole(d)) {
+      number(whole_kind, static_cast<std::int64_t>(d));
+    } else {
+      byte(fixed_kind);
+      bytes(&d, sizeof d);
+    }
+  }
+
+  std::uint8_t* p_;
+};
 
 // Reads the packed values in order.
 class Reader {
@@ -286,13 +314,17 @@ constexpr std::size_t kLargestBlock = 64 * 1024;
 }  // namespace
 
 bool pack_row(std::span<const Variant> values, std::vector<std::uint8_t>& out) {
-  std::size_t start = out.size();
+  std::size_t room = 0;
   for (const Variant& v : values) {
-    if (!put_value(out, v)) {
-      out.resize(start);
-      return false;
-    }
+    std::size_t n = room_for(v);
+    if (n == 0) return false;
+    room += n;
   }
+  std::size_t start = out.size();
+  out.resize(start + room);
+  Writer writer(out.data() + start);
+  for (const Variant& v : values) writer.value(v);
+  out.resize(static_cast<std::size_t>(writer.end() - out.data()));
   return true;
 }
 
@@ -300,6 +332,15 @@ void unpack_row(const std::uint8_t* packed, std::size_t count, Row& out) {
   out.resize(count);
   Reader reader(packed);
   for (Variant& v : out) reader.read(v);
+}
+
+void unpack_columns(const std::uint8_t* packed, std::span<const int> ordinals, Row& out) {
+  Reader reader(packed);
+  int at = 0;
+  for (int wanted : ordinals) {
+    for (; at < wanted; ++at) reader.skip();
+    reader.read(out[static_cast<std::size_t>(at++)]);
+  }
 }
 
 Variant unpack_value(const std::uint8_t* packed, std::size_t ordinal) {
@@ -310,30 +351,58 @@ Variant unpack_value(const std::uint8_t* packed, std::size_t ordinal) {
   return v;
 }
 
-const std::uint8_t* RowArena::store(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() > left_ || next_ == nullptr) {
-    // Blocks double up to the largest size, so a one-row look-up takes little and a large
-    // result few allocations.
-    block_size_ = std::min(kLargestBlock, std::max(kFirstBlock, block_size_ * 2));
-    std::size_t size = std::max(block_size_, bytes.size());
-    blocks_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(size));
-    next_ = blocks_.back().get();
-    left_ = size;
+void RowArena::new_block(std::size_t at_least) {
+  // Blocks double up to the largest size, so a one-row look-up takes little and a large
+  // result few allocations.
+  block_size_ = std::min(kLargestBlock, std::max(kFirstBlock, block_size_ * 2));
+  std::size_t size = std::max(block_size_, at_least);
+  auto memory = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+  next_ = memory.get();
+  left_ = size;
+  if (first_ == nullptr) {
+    first_ = std::move(memory);
+  } else {
+    more_.push_back(std::move(memory));
   }
-  std::uint8_t* at = next_;
-  if (!bytes.empty()) std::memcpy(at, bytes.data(), bytes.size());
-  next_ += bytes.size();
-  left_ -= bytes.size();
-  return at;
+}
+
+const std::uint8_t* RowArena::store(std::span<const Variant> values) {
+  // Written straight into the current block, each value checked for the room it may need; a
+  // row that outgrows the block is carried over to a new one.
+  if (next_ == nullptr) new_block(0);
+  std::uint8_t* start = next_;
+  std::size_t used = 0;
+  for (const Variant& v : values) {
+    std::size_t room = room_for(v);
+    if (room == 0) return nullptr;  // nothing kept: the bytes written stay free
+    if (used + room > left_) {
+      std::uint8_t* partial = start;
+      new_block(used + room);
+      if (used != 0) std::memcpy(next_, partial, used);
+      start = next_;
+    }
+    Writer writer(start + used);
+    writer.value(v);
+    used = static_cast<std::size_t>(writer.end() - start);
+  }
+  // A row of no columns still gets an address of its own.
+  if (used == 0) {
+    if (left_ == 0) new_block(1);
+    start = next_;
+    used = 1;
+  }
+  next_ = start + used;
+  left_ -= used;
+  return start;
 }
 
 void PackedRows::append(std::span<const Variant> values) {
-  scratch_.clear();
-  if (!pack_row(values, scratch_)) {
+  const std::uint8_t* row = arena_.store(values);
+  if (row == nullptr) {
     throw automation::Error(errc::kUnspecifiedError, "ADODB.Recordset",
                             "A provider returned a value that a row cannot hold.");
   }
-  rows_.push_back(arena_.store(scratch_));
+  rows_.push_back(row);
   width_ = values.size();
 }
 

@@ -34,6 +34,10 @@ bool pack_row(std::span<const automation::Variant> values, std::vector<std::uint
 // the room of the texts `out` held.
 void unpack_row(const std::uint8_t* packed, std::size_t count, Row& out);
 
+// Decodes only the values at `ordinals` (ascending) into `out`, which must already hold as
+// many values as the row; the others are left as they are.
+void unpack_columns(const std::uint8_t* packed, std::span<const int> ordinals, Row& out);
+
 // The value at `ordinal` of a packed row, skipping the ones before it.
 automation::Variant unpack_value(const std::uint8_t* packed, std::size_t ordinal);
 
@@ -44,11 +48,15 @@ class RowArena {
   RowArena(RowArena&&) noexcept = default;
   RowArena& operator=(RowArena&&) noexcept = default;
 
-  // A stable copy of `bytes`.
-  const std::uint8_t* store(std::span<const std::uint8_t> bytes);
+  // Packs `values` into the arena; nullptr (and nothing stored) when a value has no packed
+  // form. The bytes stay where they are for the arena's life.
+  const std::uint8_t* store(std::span<const automation::Variant> values);
 
  private:
-  std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
+  void new_block(std::size_t at_least);
+
+  std::unique_ptr<std::uint8_t[]> first_;  // most results fit one block: no list for them
+  std::vector<std::unique_ptr<std::uint8_t[]>> more_;
   std::uint8_t* next_ = nullptr;
   std::size_t left_ = 0;
   std::size_t block_size_ = 0;
@@ -105,7 +113,6 @@ class PackedRows {
   std::vector<const std::uint8_t*> rows_;
   std::size_t checked(std::size_t i) const;
 
-  std::vector<std::uint8_t> scratch_;
   std::size_t width_ = 0;
 };
 

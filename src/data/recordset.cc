@@ -73,7 +73,7 @@ void Recordset::State_::open_on(std::vector<ColumnInfo>&& columns, PackedRows&& 
                                 Recordset* owner) {
   drop_edit();
   store = std::make_shared<detail::RowStore>();
-  current_from_ = filter_from_ = nullptr;
+  current_from_ = nullptr;
   store->columns = std::move(columns);
   store->adopt(std::move(rows));
   store->fabricated = fabricated;
@@ -91,6 +91,7 @@ void Recordset::State_::open_on(std::vector<ColumnInfo>&& columns, PackedRows&& 
 
 void Recordset::State_::build_fields(Recordset* owner) {
   fields.clear();
+  fields.fields_.reserve(store->columns.size());
   for (std::size_t i = 0; i < store->columns.size(); ++i) {
     const ColumnInfo& c = store->columns[i];
     fields.fields_.push_back(Field(owner, static_cast<int>(i), c.name, c.type, c.defined_size,
@@ -101,7 +102,7 @@ void Recordset::State_::build_fields(Recordset* owner) {
 void Recordset::State_::close() {
   drop_edit();
   store.reset();
-  current_from_ = filter_from_ = nullptr;
+  current_from_ = nullptr;
   fields.clear();
   open = false;
   bof = eof = true;
@@ -119,7 +120,7 @@ bool Recordset::State_::is_visible(std::size_t i) const {
   if (filter_group == kFilterPendingRecords) return store->states[i] != RowState::kUnchanged;
   if (!filter) return true;
   if (std::find(own_added.begin(), own_added.end(), i) != own_added.end()) return true;
-  return filter->matches(store->values(i, filter_values_, filter_from_));
+  return filter->matches(store->some_values(i, filter->columns(), filter_values_));
 }
 
 const std::vector<std::size_t>& Recordset::State_::visible_rows() {

@@ -39,11 +39,11 @@ struct Recordset::State_ {
   bool eof = true;
   std::size_t row = 0;
 
-  // The packed row last decoded for the fields, and the one last decoded for the filter.
+  // The packed row last decoded for the fields, and the filter's columns of the last row it
+  // looked at.
   mutable Row current_values_;
   mutable const std::uint8_t* current_from_ = nullptr;
   mutable Row filter_values_;
-  mutable const std::uint8_t* filter_from_ = nullptr;
 
   // Filter: the value as set, the compiled criteria, and the rows this cursor added since
   // (a row being added stays visible whatever the criteria say of its empty fields).

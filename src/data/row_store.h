@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -115,6 +116,15 @@ struct RowStore {
     }
     return scratch;
   }
+  // The values of row `i` at `ordinals` (ascending), for a filter; the others in `scratch`
+  // are stale.
+  const Row& some_values(std::size_t i, std::span<const int> ordinals, Row& scratch) const {
+    const std::uint8_t* p = packed[i];
+    if (p == nullptr) return open_rows.at(i).values;
+    scratch.resize(columns.size());
+    unpack_columns(p, ordinals, scratch);
+    return scratch;
+  }
   Row copy_of(std::size_t i) const {
     Row scratch;
     const std::uint8_t* from = nullptr;
@@ -151,9 +161,9 @@ struct RowStore {
 
   std::size_t add_row() {
     std::size_t i = packed.size();
-    open_rows[i].values.resize(columns.size());
     packed.push_back(nullptr);
     states.push_back(RowState::kAdded);
+    open_row(i);
     ++live_count;
     ++structure_version;
     return i;
@@ -174,13 +184,27 @@ struct RowStore {
   }
 
  private:
+  using OpenRows = std::unordered_map<std::size_t, OpenRow>;
+
+  // The open row `i`, unpacked now if it was packed; a row with nothing packed (new or gone)
+  // opens with every value Empty.
   OpenRow& open_row(std::size_t i) {
-    auto [it, inserted] = open_rows.try_emplace(i);
-    if (inserted && packed[i] != nullptr) {
-      unpack_row(packed[i], columns.size(), it->second.values);
+    auto it = open_rows.find(i);
+    if (it != open_rows.end()) return it->second;
+    if (spare.empty()) {
+      it = open_rows.try_emplace(i).first;
+    } else {
+      spare.key() = i;
+      spare.mapped().editors = 0;
+      it = open_rows.insert(std::move(spare)).position;
+    }
+    Row& values = it->second.values;
+    if (packed[i] != nullptr) {
+      unpack_row(packed[i], columns.size(), values);
       packed[i] = nullptr;
-    } else if (inserted) {
-      it->second.values.resize(columns.size());  // gone: nothing to keep
+    } else {
+      values.clear();
+      values.resize(columns.size());
     }
     return it->second;
   }
@@ -194,13 +218,15 @@ struct RowStore {
       open_rows.erase(it);
       return;
     }
-    pack_scratch.clear();
-    if (!pack_row(it->second.values, pack_scratch)) return;
-    packed[i] = arena.store(pack_scratch);
-    open_rows.erase(it);
+    const std::uint8_t* row = arena.store(it->second.values);
+    if (row == nullptr) return;
+    packed[i] = row;
+    // The node and its row's room serve the next row opened: a view adds, and a re-key pass
+    // rewrites, thousands of rows one after another.
+    spare = open_rows.extract(it);
   }
 
-  std::vector<std::uint8_t> pack_scratch;
+  OpenRows::node_type spare;
 };
 
 }  // namespace data::detail

@@ -109,6 +109,24 @@ TEST(ConvertTest, DecimalParsingAcceptsWhatTheRuntimeAccepts) {
       }
     }
   }
+  // Plain texts ("-12.340", "0,0") take a short road; a leading blank sends the same text
+  // through the general scanner, and both must give the same value and scale.
+  std::srand(7);
+  for (int n = 0; n < 5000; ++n) {
+    NumberFormat f = n % 2 == 0 ? NumberFormat::plain() : NumberFormat::italian();
+    std::string text = std::rand() % 3 == 0 ? "-" : "";
+    for (int d = 1 + std::rand() % 12; d > 0; --d)
+      text += static_cast<char>('0' + std::rand() % 10);
+    if (std::rand() % 2 == 0) {
+      text += f.decimal_separator;
+      for (int d = 1 + std::rand() % 10; d > 0; --d)
+        text += static_cast<char>('0' + std::rand() % 10);
+    }
+    Decimal shortcut = Decimal::parse(text, f);
+    Decimal scanned = Decimal::parse(" " + text, f);
+    ASSERT_EQ(shortcut.to_invariant_string(), scanned.to_invariant_string()) << text;
+    ASSERT_EQ(shortcut.scale(), scanned.scale()) << text;
+  }
 }
 
 TEST(ConvertTest, DecimalRangeAndArithmetic) {
