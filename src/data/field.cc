@@ -69,7 +69,10 @@ bool size_limited_text(DataType type) {
 
 Variant checked_text(const Variant& value, DataType type, std::int32_t defined_size) {
   std::string text = value.is_string() ? value.as_string() : automation::to_text(value);
+  // A text of no more bytes than the size has no more characters either: only longer ones
+  // are counted.
   if (size_limited_text(type) && defined_size > 0 &&
+      text.size() > static_cast<std::size_t>(defined_size) &&
       utf8_length(text) > static_cast<std::size_t>(defined_size)) {
     cannot_store();
   }
@@ -165,16 +168,18 @@ void Field::SetValue(const Variant& value) {
   st.require_open(kFieldSource);
   if (st.read_only()) raise(errc::kFeatureNotAvailable, kFieldSource, std::string(kNotUpdatable));
   if (!st.has_current()) raise(errc::kNoCurrentRecord, kFieldSource);
-  Variant stored;
   if (type_ == DataType::kVariant) {
     // Any subtype goes in and comes out unchanged.
-    stored = value;
+    st.write(ordinal_, Variant(value));
   } else if (value.is_null()) {
     if (!null_allowed_) cannot_store();
-    stored = value;
+    st.write(ordinal_, Variant::null());
   } else if (value.is_missing() || value.is_object()) {
     cannot_store();
+  } else if (type_ == DataType::kDouble && value.type() == automation::VarType::kDouble) {
+    st.write(ordinal_, Variant(value));  // nothing to convert: the commonest write of a view
   } else {
+    Variant stored;
     try {
       stored = converted(value, type_, defined_size_, precision_, numeric_scale_);
     } catch (const automation::Error& e) {
@@ -183,8 +188,8 @@ void Field::SetValue(const Variant& value) {
       if (e.number() == errc::kErrorsOccurred) throw;
       cannot_store();
     }
+    st.write(ordinal_, std::move(stored));
   }
-  st.write(ordinal_, std::move(stored));
 }
 
 Variant Field::OriginalValue() const {

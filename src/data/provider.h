@@ -34,9 +34,36 @@ struct ColumnInfo {
   bool key_column = false;  // part of its base table's primary key
 };
 
+// The columns of a result. A statement run again shares its description with every result
+// it gave, so a look-up copies no names; edit() makes a copy of its own first when shared.
+class ColumnList {
+ public:
+  ColumnList() = default;
+  ColumnList(std::vector<ColumnInfo> columns)  // NOLINT(google-explicit-constructor)
+      : columns_(std::make_shared<std::vector<ColumnInfo>>(std::move(columns))) {}
+
+  std::size_t size() const { return columns_ ? columns_->size() : 0; }
+  bool empty() const { return size() == 0; }
+  const ColumnInfo& operator[](std::size_t i) const { return (*columns_)[i]; }
+  const ColumnInfo* begin() const { return columns_ ? columns_->data() : nullptr; }
+  const ColumnInfo* end() const { return begin() + size(); }
+
+  std::vector<ColumnInfo>& edit() {
+    if (!columns_) {
+      columns_ = std::make_shared<std::vector<ColumnInfo>>();
+    } else if (columns_.use_count() > 1) {
+      columns_ = std::make_shared<std::vector<ColumnInfo>>(*columns_);
+    }
+    return *columns_;
+  }
+
+ private:
+  std::shared_ptr<std::vector<ColumnInfo>> columns_;
+};
+
 struct ResultSet {
   bool returns_rows = false;  // false for DML and DDL: the recordset stays closed
-  std::vector<ColumnInfo> columns;
+  ColumnList columns;
   PackedRows rows;
   std::int64_t records_affected = -1;
 };

@@ -68,7 +68,7 @@ void Recordset::State_::require_open(std::string_view source_name) const {
   if (!open) raise(errc::kObjectClosed, source_name);
 }
 
-void Recordset::State_::open_on(std::vector<ColumnInfo>&& columns, PackedRows&& rows,
+void Recordset::State_::open_on(ColumnList&& columns, PackedRows&& rows,
                                 bool fabricated, int cursor_type_now, int lock_type_now,
                                 Recordset* owner) {
   drop_edit();
@@ -182,7 +182,7 @@ void Recordset::State_::begin_edit(bool is_add) {
   edit_written.clear();
 }
 
-void Recordset::State_::write(int ordinal, Variant value) {
+void Recordset::State_::write(int ordinal, Variant&& value) {
   if (!editing) {
     begin_edit(/*is_add=*/false);
     edit_saved = *edit_values;

@@ -87,7 +87,7 @@ struct Recordset::State_ {
   }
 
   // Opens on rows already fetched; `cursor_type` and `lock_type` are the effective ones.
-  void open_on(std::vector<ColumnInfo>&& columns, PackedRows&& rows, bool fabricated,
+  void open_on(ColumnList&& columns, PackedRows&& rows, bool fabricated,
                int cursor_type, int lock_type, Recordset* owner);
   void build_fields(Recordset* owner);
   void close();
@@ -105,7 +105,7 @@ struct Recordset::State_ {
   // Starts an edit of the current row: the store keeps it unpacked until the edit ends.
   void begin_edit(bool is_add);
   // Field writes go through here: starts the edit buffer, keeps the values as read.
-  void write(int ordinal, automation::Variant value);
+  void write(int ordinal, automation::Variant&& value);
   // Implicit or explicit Update: ends the edit; in immediate mode sends the row.
   void end_edit();
   void cancel_edit();

@@ -55,7 +55,7 @@ struct RowStore {
     int editors = 0;
   };
 
-  std::vector<ColumnInfo> columns;
+  ColumnList columns;
   NameIndex names;  // built on demand by name_index()
   RowArena arena;
   std::vector<const std::uint8_t*> packed;  // null for a row that is open or gone

@@ -219,11 +219,12 @@ class OdbcProvider final : public Provider {
       columns_.clear();
     }
     if (out.returns_rows) {
-      mark_keys(out.columns);
+      mark_keys(out.columns.edit());
       if (dialect_ == Dialect::kSqlite) describe_like_the_engine(out, fetched);
       // A NOT NULL column of an outer-joined table still returns Nulls: the result says so.
-      for (std::size_t i = 0; i < out.columns.size(); ++i) {
-        ColumnInfo& c = out.columns[i];
+      std::vector<ColumnInfo>& columns = out.columns.edit();
+      for (std::size_t i = 0; i < columns.size(); ++i) {
+        ColumnInfo& c = columns[i];
         if ((c.attributes & kFldMayBeNull) != 0) continue;
         if (std::any_of(fetched.begin(), fetched.end(),
                         [&](const Row& row) { return row[i].is_null(); })) {
@@ -433,7 +434,8 @@ class OdbcProvider final : public Provider {
     out.returns_rows = true;
     const auto n = static_cast<std::size_t>(count);
     std::vector<ColumnType> types(n);
-    out.columns.assign(n, ColumnInfo{});
+    std::vector<ColumnInfo>& columns = out.columns.edit();
+    columns.assign(n, ColumnInfo{});
     for (std::size_t i = 0; i < n; ++i) {
       auto column = static_cast<SQLUSMALLINT>(i + 1);
       std::string column_name(256, '\0');
@@ -450,7 +452,7 @@ class OdbcProvider final : public Provider {
       }
       types[i] =
           map_column(sql_type, size, digits, column_attribute(h, column, SQL_DESC_TYPE_NAME));
-      ColumnInfo& c = out.columns[i];
+      ColumnInfo& c = columns[i];
       c.name = std::move(column_name);
       c.type = types[i].type;
       c.defined_size = types[i].defined_size;
@@ -496,8 +498,9 @@ class OdbcProvider final : public Provider {
   // columns read as the embedded provider describes them, except that an aliased column
   // counts as an expression: writing back to a column of the alias's name would be wrong.
   void describe_like_the_engine(ResultSet& out, const std::vector<Row>& rows) {
-    for (std::size_t i = 0; i < out.columns.size(); ++i) {
-      ColumnInfo& c = out.columns[i];
+    std::vector<ColumnInfo>& columns = out.columns.edit();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      ColumnInfo& c = columns[i];
       if (!c.base_table.empty()) {
         const auto& columns = table_columns(c.base_table);
         auto it = columns.find(ascii_lower(c.base_column));

@@ -195,7 +195,7 @@ class SqliteProvider final : public Provider {
       }
       for (std::size_t u = 0; u < untyped.size(); ++u) typers[u].observe(row[untyped[u]]);
       for (std::size_t c : not_null) {
-        if (row[c].is_null()) out.columns[c].attributes |= kFldMayBeNull | kFldIsNullable;
+        if (row[c].is_null()) out.columns.edit()[c].attributes |= kFldMayBeNull | kFldIsNullable;
       }
       if (untyped.empty()) {
         out.rows.append(row);
@@ -208,7 +208,7 @@ class SqliteProvider final : public Provider {
     if (rc != SQLITE_DONE) raise_engine_error(db_, rc, false);
     entry.last_row_count = count;
     for (std::size_t u = 0; u < untyped.size(); ++u) {
-      typers[u].finish(out.columns[untyped[u]], typed_later, untyped[u]);
+      typers[u].finish(out.columns.edit()[untyped[u]], typed_later, untyped[u]);
     }
     for (const Row& later : typed_later) out.rows.append(later);
     return out;
@@ -268,10 +268,11 @@ class SqliteProvider final : public Provider {
     int reprepared = sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
     if (entry.described && entry.described_at == reprepared) return;
     int n = sqlite3_column_count(stmt);
-    entry.columns.assign(static_cast<std::size_t>(n), ColumnInfo{});
+    std::vector<ColumnInfo>& columns = entry.columns.edit();
+    columns.assign(static_cast<std::size_t>(n), ColumnInfo{});
     entry.types.assign(static_cast<std::size_t>(n), ColumnType{});
     for (int i = 0; i < n; ++i) {
-      ColumnInfo& c = entry.columns[static_cast<std::size_t>(i)];
+      ColumnInfo& c = columns[static_cast<std::size_t>(i)];
       ColumnType& t = entry.types[static_cast<std::size_t>(i)];
       const char* name = sqlite3_column_name(stmt, i);
       c.name = name ? name : "";

@@ -28,7 +28,7 @@ struct CachedStatement {
   // The result's columns, valid while `described_at` equals the statement's re-prepare count.
   bool described = false;
   int described_at = 0;
-  std::vector<ColumnInfo> columns;
+  ColumnList columns;
   std::vector<ColumnType> types;
   std::vector<std::size_t> untyped;   // columns typed from their values (expressions)
   std::vector<std::size_t> not_null;  // declared NOT NULL: a Null read says otherwise

@@ -33,11 +33,11 @@ automation::ObjectPtr current_company(const automation::Variant& host) {
 automation::Variant translate_text(const automation::Variant& host, std::int32_t text_id) {
   automation::Variant translations = member_of(global_services(host), "Gcls_MULTILINGUA");
   // The original passes its literal ids, which the runtime types as Integer below 32768.
-  std::vector<automation::Variant> args{
-      text_id >= -32768 && text_id <= 32767
-          ? automation::Variant(static_cast<std::int16_t>(text_id))
-          : automation::Variant(text_id)};
-  return automation::require_object(translations)->call("TraduzioneTesto", std::move(args));
+  automation::Variant id = text_id >= -32768 && text_id <= 32767
+                               ? automation::Variant(static_cast<std::int16_t>(text_id))
+                               : automation::Variant(text_id);
+  return automation::require_object(translations)
+      ->invoke("TraduzioneTesto", automation::InvokeKind::kMethod, std::span(&id, 1));
 }
 
 bool is_present(const automation::Variant& host) {
