@@ -101,6 +101,10 @@ std::int64_t whole_number(const Variant& value) {
 
 std::string double_to_text(double value, char decimal_separator) {
   if (value == 0 || !std::isfinite(value)) return "0";
+  // A whole number of at most 15 digits is its own 15-significant-digit text.
+  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    return std::to_string(static_cast<std::int64_t>(value));
+  }
   char buffer[64];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific,
                               14);

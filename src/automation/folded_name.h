@@ -25,6 +25,7 @@ struct FoldedNameEqual {
   using is_transparent = void;
   bool operator()(std::string_view a, std::string_view b) const noexcept {
     if (a.size() != b.size()) return false;
+    if (a == b) return true;  // names are mostly written as declared
     for (std::size_t i = 0; i < a.size(); ++i) {
       if (fold_ascii(a[i]) != fold_ascii(b[i])) return false;
     }

@@ -21,6 +21,7 @@ inline std::string ascii_lower(std::string_view text) {
 
 inline bool iequals(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  if (a == b) return true;  // names are mostly written as declared
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
   }

@@ -498,9 +498,9 @@ class OdbcProvider final : public Provider {
   // columns read as the embedded provider describes them, except that an aliased column
   // counts as an expression: writing back to a column of the alias's name would be wrong.
   void describe_like_the_engine(ResultSet& out, const std::vector<Row>& rows) {
-    std::vector<ColumnInfo>& columns = out.columns.edit();
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-      ColumnInfo& c = columns[i];
+    std::vector<ColumnInfo>& described = out.columns.edit();
+    for (std::size_t i = 0; i < described.size(); ++i) {
+      ColumnInfo& c = described[i];
       if (!c.base_table.empty()) {
         const auto& columns = table_columns(c.base_table);
         auto it = columns.find(ascii_lower(c.base_column));
