@@ -64,8 +64,8 @@ std::vector<std::size_t> pending_rows(const detail::RowStore& store,
 
 // ---- State_ -------------------------------------------------------------------------------
 
-void Recordset::State_::require_open(std::string_view source_name) const {
-  if (!open) raise(errc::kObjectClosed, source_name);
+void Recordset::State_::raise_closed(std::string_view source_name) {
+  raise(errc::kObjectClosed, source_name);
 }
 
 void Recordset::State_::open_on(ColumnList&& columns, PackedRows&& rows,

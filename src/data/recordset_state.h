@@ -72,7 +72,10 @@ struct Recordset::State_ {
   bool saved_eof = true;
   std::size_t saved_row = 0;
 
-  void require_open(std::string_view source_name) const;
+  void require_open(std::string_view source_name) const {
+    if (!open) raise_closed(source_name);
+  }
+  [[noreturn]] static void raise_closed(std::string_view source_name);
   bool forward_only() const { return open_cursor_type == kOpenForwardOnly; }
   bool read_only() const { return open_lock_type == kLockReadOnly; }
   bool immediate() const {
