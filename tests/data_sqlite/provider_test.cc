@@ -204,6 +204,17 @@ TEST_F(ProviderTest, NotNullColumnsOfAnOuterJoinMayStillBeNull) {
   ASSERT_EQ(rs.rows.size(), 2u);
   EXPECT_EQ(rs.columns[0].attributes & data::kFldMayBeNull, 0);
   EXPECT_EQ(rs.columns[1].attributes & data::kFldMayBeNull, data::kFldMayBeNull);
+
+  // The statement's own description is shared by its results: what one result found in its
+  // values is not carried into the next run of the same text.
+  const std::string one_row = "SELECT I, X FROM T LEFT JOIN P ON X = I WHERE I = ?";
+  provider_->execute_native_script("INSERT INTO P VALUES (1);");
+  const std::vector<Variant> unmatched = {Variant(2)}, matched = {Variant(1)};
+  data::ResultSet with_null = provider_->execute(one_row, unmatched);
+  data::ResultSet without = provider_->execute(one_row, matched);
+  ASSERT_EQ(without.rows.size(), 1u);
+  EXPECT_EQ(with_null.columns[1].attributes & data::kFldMayBeNull, data::kFldMayBeNull);
+  EXPECT_EQ(without.columns[1].attributes & data::kFldMayBeNull, 0);
 }
 
 TEST_F(ProviderTest, PrimaryKeysComeInKeyOrder) {
