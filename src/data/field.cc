@@ -197,7 +197,7 @@ Variant Field::OriginalValue() const {
   st.require_open(kFieldSource);
   if (!st.has_current()) raise(errc::kNoCurrentRecord, kFieldSource);
   const detail::RowStore& store = *st.store;
-  if (store.states[st.row] == detail::RowState::kAdded) return Variant();
+  if (store.state(st.row) == detail::RowState::kAdded) return Variant();
   auto it = store.originals.find(st.row);
   if (it != store.originals.end()) return it->second[static_cast<std::size_t>(ordinal_)];
   return st.current_values()[static_cast<std::size_t>(ordinal_)];

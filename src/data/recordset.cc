@@ -1,5 +1,7 @@
 #include "data/recordset.h"
 
+#include <new>
+
 #include <algorithm>
 #include <cmath>
 
@@ -68,9 +70,8 @@ void Recordset::State_::raise_closed(std::string_view source_name) {
   raise(errc::kObjectClosed, source_name);
 }
 
-void Recordset::State_::open_on(ColumnList&& columns, PackedRows&& rows,
-                                bool fabricated, int cursor_type_now, int lock_type_now,
-                                Recordset* owner) {
+void Recordset::State_::open_on(ColumnList&& columns, PackedRows&& rows, bool fabricated,
+                                int cursor_type_now, int lock_type_now, Recordset* owner) {
   drop_edit();
   store = std::make_shared<detail::RowStore>();
   current_from_ = nullptr;
@@ -117,7 +118,7 @@ void Recordset::State_::close() {
 
 bool Recordset::State_::is_visible(std::size_t i) const {
   if (!store->live(i)) return false;
-  if (filter_group == kFilterPendingRecords) return store->states[i] != RowState::kUnchanged;
+  if (filter_group == kFilterPendingRecords) return store->state(i) != RowState::kUnchanged;
   if (!filter) return true;
   if (std::find(own_added.begin(), own_added.end(), i) != own_added.end()) return true;
   return filter->matches(store->some_values(i, filter->columns(), filter_values_));
@@ -192,7 +193,7 @@ void Recordset::State_::write(int ordinal, Variant&& value) {
       std::find(edit_written.begin(), edit_written.end(), ordinal) == edit_written.end()) {
     edit_written.push_back(ordinal);
   }
-  if (store->states[row] == RowState::kUnchanged) {
+  if (store->state(row) == RowState::kUnchanged) {
     store->originals.emplace(row, *edit_values);
     store->set_state(row, RowState::kModified);
   }
@@ -232,7 +233,7 @@ void Recordset::State_::cancel_edit() {
       values[i] = edit_saved[i];
     }
     auto original = store->originals.find(edit_row);
-    if (store->states[edit_row] == RowState::kModified && original != store->originals.end() &&
+    if (store->state(edit_row) == RowState::kModified && original != store->originals.end() &&
         original->second == values) {
       store->originals.erase(original);
       store->set_state(edit_row, RowState::kUnchanged);
@@ -256,7 +257,7 @@ void Recordset::State_::commit(const std::vector<std::size_t>& rows) {
 
 void Recordset::State_::accept(const std::vector<std::size_t>& rows) {
   for (std::size_t i : rows) {
-    switch (store->states[i]) {
+    switch (store->state(i)) {
       case RowState::kAdded:
       case RowState::kModified:
         store->originals.erase(i);
@@ -292,9 +293,12 @@ void Recordset::State_::apply_filter(const Variant& value) {
 
 RecordsetPtr Recordset::create() { return std::make_shared<Recordset>(CreateToken{}); }
 
-Recordset::Recordset(CreateToken) : state_(std::make_unique<State_>(this)) {}
+Recordset::Recordset(CreateToken) : state_(new (state_storage_) State_(this)) {
+  static_assert(sizeof(State_) <= kStateSize && alignof(State_) <= 16,
+                "the recordset's state outgrew its room");
+}
 
-Recordset::~Recordset() = default;
+Recordset::~Recordset() { state_->~State_(); }
 
 void Recordset::Open(const Variant& source, const Variant& active_connection, int cursor_type,
                      int lock_type, int options) {
@@ -599,7 +603,7 @@ int Recordset::EditMode() const {
   const State_& st = *state_;
   st.require_open(kSource);
   if (st.bof || st.eof) raise(errc::kNoCurrentRecord, kSource);
-  switch (st.store->states[st.row]) {
+  switch (st.store->state(st.row)) {
     case RowState::kAdded:
       return kEditAdd;
     case RowState::kModified:
@@ -681,7 +685,7 @@ void Recordset::CancelBatch(int affect) {
   detail::RowStore& store = *st.store;
   for (std::size_t i : rows) {
     auto original = store.originals.find(i);
-    switch (store.states[i]) {
+    switch (store.state(i)) {
       case RowState::kModified:
       case RowState::kDeleted:
         if (original != store.originals.end()) {
@@ -707,7 +711,7 @@ void Recordset::Delete() {
   if (st.read_only()) raise(errc::kFeatureNotAvailable, kSource, std::string(kNotUpdatable));
   if (!st.has_current()) raise(errc::kNoCurrentRecord, kSource);
   st.drop_edit();
-  bool added = st.store->states[st.row] == RowState::kAdded;
+  bool added = st.store->state(st.row) == RowState::kAdded;
   st.store->set_state(st.row, added ? RowState::kGone : RowState::kDeleted);
   if (st.immediate()) st.commit({st.row});
 }

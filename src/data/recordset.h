@@ -10,6 +10,7 @@
 // Open, State, the cursor and lock settings, Fields.Append and Filter.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -39,6 +40,8 @@ class Recordset : public automation::Object {
  public:
   // Only through create(); public so that the object and its count share one allocation.
   explicit Recordset(CreateToken);
+  Recordset(const Recordset&) = delete;
+  Recordset& operator=(const Recordset&) = delete;
 
   std::string_view type_name() const override { return "Recordset"; }
   automation::Variant invoke(std::string_view name, automation::InvokeKind kind,
@@ -157,9 +160,12 @@ class Recordset : public automation::Object {
   friend class Fields;
   friend class Connection;  // Execute opens a recordset on rows it already holds
 
-  // The implementation's state lives here; see recordset_state.h.
+  // The implementation's state (recordset_state.h) lives inside the object, so that a
+  // recordset is one allocation: a price-list view opens and closes four for every row.
   struct State_;
-  std::unique_ptr<State_> state_;
+  static constexpr std::size_t kStateSize = 512;
+  alignas(16) std::byte state_storage_[kStateSize];
+  State_* state_;
 };
 
 }  // namespace data

@@ -60,6 +60,8 @@ struct RowStore {
   RowArena arena;
   std::vector<const std::uint8_t*> packed;  // null for a row that is open or gone
   std::unordered_map<std::size_t, OpenRow> open_rows;
+  // The state of each row; empty while every row is as read (most results are never
+  // written), and filled in on the first change.
   std::vector<RowState> states;
   std::unordered_map<std::size_t, Row> originals;
   bool fabricated = false;  // no database behind it: UpdateBatch only accepts the changes
@@ -96,11 +98,15 @@ struct RowStore {
     return names;
   }
 
+  RowState state(std::size_t i) const {
+    return i < states.size() ? states[i] : RowState::kUnchanged;
+  }
   bool live(std::size_t i) const {
-    return states[i] != RowState::kDeleted && states[i] != RowState::kGone;
+    RowState s = state(i);
+    return s != RowState::kDeleted && s != RowState::kGone;
   }
   bool pending(std::size_t i) const {
-    RowState s = states[i];
+    RowState s = state(i);
     return s == RowState::kModified || s == RowState::kAdded || s == RowState::kDeleted;
   }
 
@@ -154,7 +160,7 @@ struct RowStore {
   void adopt(PackedRows&& fetched) {
     arena = fetched.take_arena();
     packed = fetched.take_rows();
-    states.assign(packed.size(), RowState::kUnchanged);
+    states.clear();
     live_count = packed.size();
     ++structure_version;
   }
@@ -162,6 +168,7 @@ struct RowStore {
   std::size_t add_row() {
     std::size_t i = packed.size();
     packed.push_back(nullptr);
+    states.resize(i, RowState::kUnchanged);
     states.push_back(RowState::kAdded);
     open_row(i);
     ++live_count;
@@ -171,6 +178,7 @@ struct RowStore {
 
   void set_state(std::size_t i, RowState next) {
     bool was_live = live(i);
+    if (states.size() <= i) states.resize(packed.size(), RowState::kUnchanged);
     states[i] = next;
     bool is_live = live(i);
     if (was_live && !is_live) --live_count;
@@ -214,7 +222,7 @@ struct RowStore {
   void settle(std::size_t i) {
     auto it = open_rows.find(i);
     if (it == open_rows.end() || it->second.editors > 0) return;
-    if (states[i] == RowState::kGone) {
+    if (state(i) == RowState::kGone) {
       open_rows.erase(it);
       return;
     }

@@ -85,7 +85,7 @@ void send_row(const RowStore& store, const WritePlan& plan, Connection& connecti
   const Row& original = original_it == store.originals.end() ? row : original_it->second;
   std::string sql;
   std::vector<automation::Variant> params;
-  switch (store.states[r]) {
+  switch (store.state(r)) {
     case RowState::kModified: {
       sql = "UPDATE " + plan.table + " SET ";
       bool any = false;

@@ -187,11 +187,13 @@ class SqliteProvider final : public Provider {
     out.rows.reserve(entry.last_row_count);
     // Rows with expression columns wait for the whole result: their type comes from every row.
     std::vector<Row> typed_later;
-    Row row(columns);
+    // Kept between statements: its texts lend their room to the next ones read.
+    Row& row = row_buffer_;
+    row.resize(columns);
     std::size_t count = 0;
     while (rc == SQLITE_ROW) {
       for (std::size_t i = 0; i < columns; ++i) {
-        row[i] = read_value(stmt, static_cast<int>(i), entry.types[i]);
+        read_value(stmt, static_cast<int>(i), entry.types[i], row[i]);
       }
       for (std::size_t u = 0; u < untyped.size(); ++u) typers[u].observe(row[untyped[u]]);
       for (std::size_t c : not_null) {
@@ -327,6 +329,7 @@ class SqliteProvider final : public Provider {
   sqlite3* db_;
   tsql::TranslationCache translations_;
   StatementCache statements_;
+  Row row_buffer_;  // the row being read, reused by every statement
   std::unordered_map<std::string, ColumnMetadata> column_metadata_;
 };
 

@@ -330,6 +330,18 @@ Variant read_value(sqlite3_stmt* stmt, int i, const ColumnType& type) {
   return natural_value(stmt, i, storage);
 }
 
+void read_value(sqlite3_stmt* stmt, int i, const ColumnType& type, Variant& out) {
+  // A text column's value goes into the room of the text the row held before.
+  if (type.kind == ValueKind::kText) {
+    int storage = sqlite3_column_type(stmt, i);
+    if (storage == SQLITE_TEXT || storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
+      out.assign_text(column_text(stmt, i));
+      return;
+    }
+  }
+  out = read_value(stmt, i, type);
+}
+
 void ExpressionTyper::observe(const Variant& value) {
   switch (value.type()) {
     case automation::VarType::kLong:

@@ -49,6 +49,8 @@ ColumnType map_declared_type(const char* declared);
 // Reads column `i` of the statement's current row. A value whose storage does not fit the
 // column's kind (a text in an INT column) is read as what it is rather than raising.
 automation::Variant read_value(sqlite3_stmt* stmt, int i, const ColumnType& type);
+// The same into `out`, reusing the room of a text it held.
+void read_value(sqlite3_stmt* stmt, int i, const ColumnType& type, automation::Variant& out);
 
 // Types an expression column from the values it returned, as SQL Server would have typed it
 // beforehand: all whole numbers give adInteger (adBigInt when one needs 64 bits), any real
