@@ -1,7 +1,6 @@
 #include "data/packed_rows.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -312,21 +311,6 @@ constexpr std::size_t kFirstBlock = 256;
 constexpr std::size_t kLargestBlock = 64 * 1024;
 
 }  // namespace
-
-bool pack_row(std::span<const Variant> values, std::vector<std::uint8_t>& out) {
-  std::size_t room = 0;
-  for (const Variant& v : values) {
-    std::size_t n = room_for(v);
-    if (n == 0) return false;
-    room += n;
-  }
-  std::size_t start = out.size();
-  out.resize(start + room);
-  Writer writer(out.data() + start);
-  for (const Variant& v : values) writer.value(v);
-  out.resize(static_cast<std::size_t>(writer.end() - out.data()));
-  return true;
-}
 
 void unpack_row(const std::uint8_t* packed, std::size_t count, Row& out) {
   out.resize(count);

@@ -26,10 +26,6 @@ namespace data {
 
 using Row = std::vector<automation::Variant>;
 
-// Appends the packed form of `values` to `out`. Returns false, leaving `out` as it was, when a
-// value has no packed form.
-bool pack_row(std::span<const automation::Variant> values, std::vector<std::uint8_t>& out);
-
 // Decodes `count` values from `packed` into `out`, which is resized to `count`; texts reuse
 // the room of the texts `out` held.
 void unpack_row(const std::uint8_t* packed, std::size_t count, Row& out);

@@ -70,15 +70,14 @@ Row edge_values() {
 
 TEST(PackedRowsTest, EverySubtypeComesBackAsItWentIn) {
   const Row values = edge_values();
-  std::vector<std::uint8_t> bytes;
-  ASSERT_TRUE(data::pack_row(values, bytes));
-  Row back;
-  data::unpack_row(bytes.data(), values.size(), back);
+  data::PackedRows rows;
+  rows.append(values);
+  const Row back = rows[0];
   ASSERT_EQ(back.size(), values.size());
   for (std::size_t i = 0; i < values.size(); ++i) {
     EXPECT_EQ(back[i], values[i]) << i << ": " << typed(values[i]) << " came back as "
                                   << typed(back[i]);
-    EXPECT_EQ(data::unpack_value(bytes.data(), i), values[i]) << i;
+    EXPECT_EQ(data::unpack_value(rows.packed(0), i), values[i]) << i;
   }
   // The sign of a negative zero and the scale of a decimal are part of the value.
   EXPECT_TRUE(std::signbit(back[10].as_double()));
@@ -86,19 +85,23 @@ TEST(PackedRowsTest, EverySubtypeComesBackAsItWentIn) {
 
   // Decoding into a row that held other values (the cursor's reused row) leaves nothing behind.
   Row reused(values.rbegin(), values.rend());
-  data::unpack_row(bytes.data(), values.size(), reused);
+  data::unpack_row(rows.packed(0), values.size(), reused);
   EXPECT_EQ(reused, values);
 }
 
 TEST(PackedRowsTest, RowsWithoutAPackedFormAreRefusedWhole) {
-  std::vector<std::uint8_t> bytes = {42};
-  Row with_object = {Variant(1), Variant(automation::ObjectPtr())};
-  EXPECT_FALSE(data::pack_row(with_object, bytes));
-  EXPECT_FALSE(data::pack_row(Row{Variant::missing()}, bytes));
-  EXPECT_EQ(bytes, std::vector<std::uint8_t>{42});
+  data::RowArena arena;
+  const std::uint8_t* before = arena.store(Row{Variant(7)});
+  EXPECT_EQ(arena.store(Row{Variant(1), Variant(automation::ObjectPtr())}), nullptr);
+  EXPECT_EQ(arena.store(Row{Variant::missing()}), nullptr);
+  // Nothing of a refused row is kept: the next row follows the last one stored.
+  const std::uint8_t* after = arena.store(Row{Variant(8)});
+  EXPECT_EQ(after, before + 2);  // a Long of 7: its tag and one byte
+  EXPECT_EQ(data::unpack_value(before, 0), Variant(7));
+  EXPECT_EQ(data::unpack_value(after, 0), Variant(8));
 
   data::PackedRows rows;
-  EXPECT_THROW(rows.append(with_object), automation::Error);
+  EXPECT_THROW(rows.append(Row{Variant(automation::ObjectPtr())}), automation::Error);
   EXPECT_TRUE(rows.empty());
 }
 
