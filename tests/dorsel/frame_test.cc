@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include <cmath>
+
 #include "automation/convert.h"
 #include "automation/guid.h"
 #include "automation/number_format.h"
@@ -198,6 +202,11 @@ TEST(ValueFunctionsTest, NumbersGiveWhatTheirTextGives) {
         Variant(123456789012345.0),
         Variant(1e20),
         Variant(-3.25e-20)};
+    std::srand(11);
+    for (int n = 0; n < 3000; ++n) {
+      double mantissa = static_cast<double>(std::rand()) / RAND_MAX - 0.5;
+      values.emplace_back(mantissa * std::pow(10.0, std::rand() % 40 - 20));
+    }
     for (const Variant& v : values) {
       std::string by_text = automation::Decimal::parse(automation::to_text(v)).to_string();
       EXPECT_EQ(ValoreNumerico(v), by_text);

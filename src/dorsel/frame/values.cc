@@ -1,5 +1,7 @@
 #include "dorsel/frame/values.h"
 
+#include <charconv>
+
 #include "automation/convert.h"
 
 namespace dorsel {
@@ -22,8 +24,8 @@ std::string ValoreTesto(const automation::Variant& value) {
   return text;
 }
 
-// Whole numbers, decimals and most doubles already are what the text road would make of them: their text in
-// the current format reads back as the same number, so they skip the round trip. Every view
+// Whole numbers, decimals and most doubles already are what the text road would make of them: their
+// text in the current format reads back as the same number, so they skip the round trip. Every view
 // row passes here a few dozen times.
 std::string ValoreNumerico(const automation::Variant& value) {
   using automation::VarType;
@@ -36,6 +38,12 @@ std::string ValoreNumerico(const automation::Variant& value) {
       return std::to_string(value.as_long_long());
     case VarType::kDecimal:
       return value.as_decimal().to_string();
+    case VarType::kDouble: {
+      // A double's text without an exponent reads back as a decimal of the same digits.
+      std::string text = automation::double_to_text(value.as_double());
+      if (text.find('E') == std::string::npos) return text;
+      return numeric_text_of_text(value);
+    }
     default:
       return numeric_text_of_text(value);
   }
@@ -52,6 +60,16 @@ double ValoreNumerico_double(const automation::Variant& value) {
       return static_cast<double>(value.as_long_long());
     case VarType::kDecimal:
       return value.as_decimal().to_double();
+    case VarType::kDouble: {
+      // The double as its 15 significant digits say, read back without the locale's separator.
+      std::string text = automation::double_to_text(value.as_double(), '.');
+      double rounded = 0;
+      if (text.find('E') == std::string::npos &&
+          std::from_chars(text.data(), text.data() + text.size(), rounded).ec == std::errc()) {
+        return rounded;
+      }
+      return automation::to_double(automation::Variant(numeric_text_of_text(value)));
+    }
     default:
       return automation::to_double(automation::Variant(numeric_text_of_text(value)));
   }
