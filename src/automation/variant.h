@@ -143,7 +143,8 @@ class Variant {
       value_;
 };
 
-// Every stored value of every recordset is a Variant: its size is the size of the row stores.
+// Rows are stored packed, but every value read or written passes through a Variant, and rows
+// being written are held as Variants: a small Variant keeps that traffic cheap.
 static_assert(sizeof(Variant) <= 40, "a Variant should stay within a text and its tag");
 
 // The runtime's name for a subtype ("Integer", "String", ...), for messages and the session.
