@@ -87,6 +87,15 @@ CivilDateTime civil_from_date(Date date) {
   return c;
 }
 
+std::string to_stored_text(const CivilDateTime& c) {
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d.%03d", c.year, c.month, c.day,
+                c.hour, c.minute, c.second, c.millisecond);
+  return buffer;
+}
+
+std::string to_stored_text(Date date) { return to_stored_text(civil_from_date(date)); }
+
 std::string to_iso_text(Date date) {
   CivilDateTime c = civil_from_date(date);
   char buffer[48];

@@ -22,6 +22,9 @@ CivilDateTime civil_from_date(Date date);
 
 // "YYYY-MM-DDTHH:MM:SS" (with ".mmm" when there are milliseconds).
 std::string to_iso_text(Date date);
+// "YYYY-MM-DD HH:MM:SS.mmm": the form the schema stores dates in, which sorts as text.
+std::string to_stored_text(const CivilDateTime& civil);
+std::string to_stored_text(Date date);
 // Accepts "YYYY-MM-DD", "YYYY-MM-DD HH:MM[:SS[.fff]]" and the same with 'T'; nullopt otherwise.
 std::optional<Date> parse_iso_date(std::string_view text);
 

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -129,15 +128,6 @@ void store_decimal(Parameter& p, const automation::Decimal& d) {
 bool is_ascii(std::string_view text) {
   return std::all_of(text.begin(), text.end(),
                      [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// Dates for SQLite travel as the schema stores them: 'YYYY-MM-DD HH:MM:SS.mmm'.
-std::string date_text(automation::Date date) {
-  automation::CivilDateTime c = automation::civil_from_date(date);
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d.%03d", c.year, c.month, c.day,
-                c.hour, c.minute, c.second, c.millisecond);
-  return buffer;
 }
 
 class OdbcProvider final : public Provider {
@@ -373,7 +363,7 @@ class OdbcProvider final : public Provider {
       case VarType::kDate: {
         if (dialect_ == Dialect::kSqlite) {
           p.sql_type = SQL_VARCHAR;
-          std::string text = date_text(value.as_date());
+          std::string text = automation::to_stored_text(value.as_date());
           p.column_size = text.size();
           store_text(p, text);
           return;

@@ -3,7 +3,6 @@
 #include <sqlext.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -369,11 +368,7 @@ Variant read_value(SQLHSTMT stmt, SQLUSMALLINT column, const ColumnType& type, D
       } catch (const automation::Error&) {
         // Before year 100 (SQL Server's date starts at year 1): a Date cannot hold it, the
         // text keeps it.
-        char text[40];
-        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%03d", civil.year,
-                      civil.month, civil.day, civil.hour, civil.minute, civil.second,
-                      civil.millisecond);
-        return Variant(std::string(text));
+        return Variant(automation::to_stored_text(civil));
       }
     }
     case ReadAs::kTime:

@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <unordered_map>
 
 #include "automation/convert.h"
@@ -25,15 +24,6 @@ using automation::VarType;
 namespace {
 
 constexpr std::size_t kStatementCacheSize = 256;
-
-// Dates travel as the schema stores them: 'YYYY-MM-DD HH:MM:SS.mmm', which sorts as text.
-std::string date_text(automation::Date date) {
-  automation::CivilDateTime c = automation::civil_from_date(date);
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d.%03d", c.year, c.month, c.day,
-                c.hour, c.minute, c.second, c.millisecond);
-  return buffer;
-}
 
 void bind_text(sqlite3_stmt* stmt, int index, const std::string& text) {
   sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
@@ -82,7 +72,7 @@ void bind_value(sqlite3_stmt* stmt, int index, const Variant& value) {
       return;
     }
     case VarType::kDate:
-      bind_text(stmt, index, date_text(value.as_date()));
+      bind_text(stmt, index, automation::to_stored_text(value.as_date()));
       return;
     case VarType::kString:
       bind_text(stmt, index, value.as_string());
