@@ -233,7 +233,7 @@ int Fields::index_of(std::string_view name) const {
   const Recordset::State_& st = *owner_->state_;
   if (st.open) return st.store->find_name(name);
   for (std::size_t i = 0; i < fields_.size(); ++i) {
-    if (iequals(fields_[i].name_, name)) return static_cast<int>(i);
+    if (iequals(fields_[i].Name(), name)) return static_cast<int>(i);
   }
   return -1;
 }
@@ -249,8 +249,9 @@ void Fields::Append(std::string_view name, DataType type, std::int32_t defined_s
   }
   if (index_of(name) >= 0) raise(errc::kObjectInCollection, kFieldsSource);
   if (fields_.size() == fields_.capacity()) generation_ = next_generation();
+  appended_names_.emplace_front(name);
   fields_.push_back(
-      Field(owner_, Count(), std::string(name), type, defined_size, attributes, 0, 0));
+      Field(owner_, Count(), &appended_names_.front(), type, defined_size, attributes, 0, 0));
 }
 
 }  // namespace data

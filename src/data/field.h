@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <forward_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +19,7 @@ class Recordset;
 
 class Field {
  public:
-  const std::string& Name() const { return name_; }
+  const std::string& Name() const { return *name_; }
   DataType Type() const { return type_; }
   std::int32_t DefinedSize() const { return defined_size_; }
   std::int32_t Attributes() const { return attributes_; }
@@ -49,11 +50,14 @@ class Field {
   friend class Recordset;
   friend class Fields;
   // `attributes` as declared: adFldUnspecified reads back as 0 and lets the field take Null.
-  Field(Recordset* owner, int ordinal, std::string name, DataType type, std::int32_t defined_size,
-        std::int32_t attributes, std::uint8_t precision, std::uint8_t numeric_scale)
+  // `name` is kept where it is: in the open recordset's column descriptions, or in the
+  // collection's own names for an appended field.
+  Field(Recordset* owner, int ordinal, const std::string* name, DataType type,
+        std::int32_t defined_size, std::int32_t attributes, std::uint8_t precision,
+        std::uint8_t numeric_scale)
       : owner_(owner),
         ordinal_(ordinal),
-        name_(std::move(name)),
+        name_(name),
         type_(type),
         defined_size_(defined_size),
         attributes_(attributes == kFldUnspecified ? 0 : attributes),
@@ -64,7 +68,7 @@ class Field {
 
   Recordset* owner_;
   int ordinal_;
-  std::string name_;
+  const std::string* name_;
   DataType type_;
   std::int32_t defined_size_;
   std::int32_t attributes_;
@@ -102,6 +106,7 @@ class Fields {
   explicit Fields(Recordset* owner) : owner_(owner), generation_(next_generation()) {}
   void clear() {
     fields_.clear();
+    appended_names_.clear();
     generation_ = next_generation();
   }
   static std::uint64_t next_generation();
@@ -110,6 +115,8 @@ class Fields {
   // A Field reference stays valid while the generation holds: a field appended past the
   // vector's room moves the others, and renews the generation.
   std::vector<Field> fields_;
+  // The names of appended fields (a list: adding one moves none of the others).
+  std::forward_list<std::string> appended_names_;
   std::uint64_t generation_;
 };
 

@@ -95,7 +95,7 @@ void Recordset::State_::build_fields(Recordset* owner) {
   fields.fields_.reserve(store->columns.size());
   for (std::size_t i = 0; i < store->columns.size(); ++i) {
     const ColumnInfo& c = store->columns[i];
-    fields.fields_.push_back(Field(owner, static_cast<int>(i), c.name, c.type, c.defined_size,
+    fields.fields_.push_back(Field(owner, static_cast<int>(i), &c.name, c.type, c.defined_size,
                                    c.attributes, c.precision, c.numeric_scale));
   }
 }
@@ -327,7 +327,7 @@ void Recordset::Open(const Variant& source, const Variant& active_connection, in
     raise(errc::kInvalidArgument, kSource);
   }
 
-  std::string text;
+  std::string_view text;
   if (source.is_string()) {
     text = source.as_string();
   } else if (!source.is_missing() && !source.is_empty()) {
@@ -341,7 +341,7 @@ void Recordset::Open(const Variant& source, const Variant& active_connection, in
     std::vector<ColumnInfo> columns;
     for (const Field& f : st.fields.fields_) {
       ColumnInfo c;
-      c.name = f.name_;
+      c.name = f.Name();
       c.type = f.type_;
       c.defined_size = f.defined_size_;
       c.precision = f.precision_;
@@ -372,14 +372,16 @@ void Recordset::Open(const Variant& source, const Variant& active_connection, in
       st.lock_type = lock_type;
       st.lock_type_set = true;
     }
-    std::string statement = text;
+    std::string table_statement;
+    std::string_view statement = text;
     if (options != kCmdUnspecified && (options & 0x7) == kCmdTable) {
-      statement = "SELECT * FROM " + text;
+      table_statement = "SELECT * FROM " + std::string(text);
+      statement = table_statement;
     }
     ResultSet result = connection->run(statement);
     st.connection = connection;
     st.connected_once = true;
-    st.source = text;
+    if (text.data() != st.source.data()) st.source = text;
     if (!result.returns_rows) return;  // a statement without rows leaves the recordset closed
     int cursor = st.cursor_type;
     int lock = st.lock_type;

@@ -4,12 +4,16 @@ namespace dorsel {
 
 std::string sql_quote(std::string_view value) {
   std::string out;
-  out.reserve(value.size());
-  for (char c : value) {
-    out.push_back(c);
-    if (c == '\'') out.push_back('\'');
-  }
+  append_quoted(out, value);
   return out;
+}
+
+void append_quoted(std::string& sql, std::string_view value) {
+  sql.reserve(sql.size() + value.size());
+  for (char c : value) {
+    sql.push_back(c);
+    if (c == '\'') sql.push_back('\'');
+  }
 }
 
 std::string company_query_frame(std::string_view table, std::string_view company_column,

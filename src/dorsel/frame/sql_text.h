@@ -11,6 +11,8 @@ inline constexpr std::string_view kCrLf = "\r\n";
 // A text value for the inside of a single-quoted SQL literal: every quote is doubled, so a
 // value can never end its literal. Any value without a quote comes back unchanged.
 std::string sql_quote(std::string_view value);
+// The same, appended to `sql`.
+void append_quoted(std::string& sql, std::string_view value);
 
 // The company query frame: " SELECT ", CR LF, "     * ", CR LF, " FROM ", CR LF, five
 // blanks, the table, one blank, CR LF, " WHERE ", CR LF, five blanks, the company column,
