@@ -7,6 +7,7 @@
 #include "automation/convert.h"
 #include "automation/guid.h"
 #include "automation/number_format.h"
+#include "dorsel/frame/sql_text.h"
 #include "dorsel/frame/values.h"
 #include "support/component_fixture.h"
 #include "support/error_of.h"
@@ -158,6 +159,18 @@ TEST_F(FrameTest, DualInterfaceConvertsArgumentsAsTheRuntime) {
   EXPECT_EQ(error_of([&] { component->set("Grst_RecSet_MG67", host); }).number(), 13);
   component->call("Initialize");
   EXPECT_EQ(component->get("Grst_RecSet_MG66").as_object(), component->Grst_RecSet_MG66);
+}
+
+// A quote anywhere, alone or in a run, comes out doubled; nothing else changes.
+TEST(SqlTextTest, QuotesAreDoubledWherever) {
+  EXPECT_EQ(dorsel::sql_quote(""), "");
+  EXPECT_EQ(dorsel::sql_quote("ART-01"), "ART-01");
+  EXPECT_EQ(dorsel::sql_quote("'"), "''");
+  EXPECT_EQ(dorsel::sql_quote("L'ARTICOLO"), "L''ARTICOLO");
+  EXPECT_EQ(dorsel::sql_quote("''x'"), "''''x''");
+  std::string sql = "WHERE CODE = '";
+  dorsel::append_quoted(sql, "A'B");
+  EXPECT_EQ(sql, "WHERE CODE = 'A''B");
 }
 
 TEST(ValueFunctionsTest, TextAndNumberOfStoredValues) {

@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
+#include <cstring>
+
 #include "data/sqlite/errors.h"
 #include "data/text_util.h"
 
@@ -42,6 +45,31 @@ bool only_blanks(std::string_view rest) {
 }
 
 }  // namespace
+
+std::size_t StatementTextHash::operator()(std::string_view text) const noexcept {
+  constexpr std::uint64_t kMultiplier = 0xff51afd7ed558ccdULL;
+  auto mix = [](std::uint64_t h, std::uint64_t word) {
+    h = (h ^ word) * kMultiplier;
+    return h ^ (h >> 32);
+  };
+  std::uint64_t h = 0x9e3779b97f4a7c15ULL ^ text.size();
+  const char* p = text.data();
+  std::size_t n = text.size();
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    h = mix(h, word);
+  }
+  if (n > 0) {
+    std::uint64_t word = 0;
+    for (std::size_t i = 0; i < n; ++i)
+      word |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    h = mix(h, word);
+  }
+  h ^= h >> 29;
+  h *= 0xc4ceb9fe1a85ec53ULL;
+  return static_cast<std::size_t>(h ^ (h >> 32));
+}
 
 StatementCache::~StatementCache() { clear(); }
 

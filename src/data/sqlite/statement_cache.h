@@ -35,6 +35,11 @@ struct CachedStatement {
   std::size_t last_row_count = 0;
 };
 
+// Statement texts are long (a few hundred bytes) and hashed on every run: eight bytes a step.
+struct StatementTextHash {
+  std::size_t operator()(std::string_view text) const noexcept;
+};
+
 class StatementCache {
  public:
   StatementCache(sqlite3* db, std::size_t capacity) : db_(db), capacity_(capacity) {}
@@ -68,7 +73,8 @@ class StatementCache {
   sqlite3* db_;
   std::size_t capacity_;
   std::list<CachedStatement> entries_;  // most recently used first
-  std::unordered_map<std::string_view, std::list<CachedStatement>::iterator> index_;
+  std::unordered_map<std::string_view, std::list<CachedStatement>::iterator, StatementTextHash>
+      index_;
 };
 
 }  // namespace data::sqlite
