@@ -300,10 +300,10 @@ Recordset::Recordset(CreateToken) : state_(new (state_storage_) State_(this)) {
 
 Recordset::~Recordset() { state_->~State_(); }
 
-void Recordset::Open(const Variant& source, const Variant& active_connection, int cursor_type,
-                     int lock_type, int options) {
-  State_& st = *state_;
-  if (st.open) raise(errc::kObjectOpen, kSource);
+namespace {
+
+void check_open_arguments(bool open, int cursor_type, int lock_type) {
+  if (open) raise(errc::kObjectOpen, kSource);
   if (cursor_type < kOpenUnspecified || cursor_type > kOpenStatic) {
     raise(errc::kInvalidArgument, kSource);
   }
@@ -311,6 +311,20 @@ void Recordset::Open(const Variant& source, const Variant& active_connection, in
       (lock_type < kLockReadOnly || lock_type > kLockBatchOptimistic)) {
     raise(errc::kInvalidArgument, kSource);
   }
+}
+
+}  // namespace
+
+void Recordset::Open(std::string_view source, const ConnectionPtr& connection, int cursor_type,
+                     int lock_type, int options) {
+  check_open_arguments(state_->open, cursor_type, lock_type);
+  open_checked(source, connection, cursor_type, lock_type, options);
+}
+
+void Recordset::Open(const Variant& source, const Variant& active_connection, int cursor_type,
+                     int lock_type, int options) {
+  State_& st = *state_;
+  check_open_arguments(st.open, cursor_type, lock_type);
 
   ConnectionPtr connection;
   if (active_connection.is_missing() || active_connection.is_empty()) {
@@ -333,7 +347,12 @@ void Recordset::Open(const Variant& source, const Variant& active_connection, in
   } else if (!source.is_missing() && !source.is_empty()) {
     raise(errc::kInvalidArgument, kSource);
   }
+  open_checked(text, connection, cursor_type, lock_type, options);
+}
 
+void Recordset::open_checked(std::string_view text, const ConnectionPtr& connection,
+                             int cursor_type, int lock_type, int options) {
+  State_& st = *state_;
   Variant pending_filter = st.filter_value;
   if (text.empty() && !connection && !st.connected_once) {
     // A recordset of appended fields, with no database behind it.

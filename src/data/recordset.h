@@ -64,6 +64,11 @@ class Recordset : public automation::Object {
             const automation::Variant& active_connection = automation::Variant::missing(),
             int cursor_type = kOpenUnspecified, int lock_type = kLockUnspecified,
             int options = kCmdUnspecified);
+  // The same with the arguments typed: a query text (empty as a missing source) and a
+  // connection (nullptr as Nothing).
+  void Open(std::string_view source, const ConnectionPtr& connection,
+            int cursor_type = kOpenUnspecified, int lock_type = kLockUnspecified,
+            int options = kCmdUnspecified);
   // Raises 3704 when already closed. Fields are emptied (Field references become invalid).
   // Clones stay open and keep the shared rows, with any pending changes made through this one.
   void Close();
@@ -159,6 +164,10 @@ class Recordset : public automation::Object {
   friend class Field;
   friend class Fields;
   friend class Connection;  // Execute opens a recordset on rows it already holds
+
+  // Open after its arguments were checked and resolved.
+  void open_checked(std::string_view text, const ConnectionPtr& connection, int cursor_type,
+                    int lock_type, int options);
 
   // The implementation's state (recordset_state.h) lives inside the object, so that a
   // recordset is one allocation: a price-list view opens and closes four for every row.

@@ -123,6 +123,31 @@ TEST_F(ConnectionTest, RecordsetOpenUsesItsOwnSettingsAndKeepsItsConnection) {
   EXPECT_EQ(error_of([&] { rs->Open(Variant("SELECT 1")); }).number(), 3709);
 }
 
+// The typed Open is the variant one: the same settings, the same reopening of the last source
+// from an empty text, Nothing (nullptr) refused with the same error.
+TEST_F(ConnectionTest, TypedOpenBehavesAsTheVariantOne) {
+  RecordsetPtr rs = data::Recordset::create();
+  rs->SetCursorLocation(data::kUseClient);
+  const std::string sql = "SELECT * FROM KINDS WHERE KIND = 2";
+  rs->Open(sql, conn_, data::kOpenKeyset, data::kLockPessimistic, data::kCmdText);
+  EXPECT_EQ(rs->CursorType(), data::kOpenStatic);
+  EXPECT_EQ(rs->LockType(), data::kLockOptimistic);
+  EXPECT_EQ(rs->Source(), sql);
+  EXPECT_EQ(recordset_text(*rs), "KIND | LABEL\n2 | 'two'\n");
+  EXPECT_EQ(error_of([&] { rs->Open(sql, conn_); }).number(), 3705);
+  rs->Close();
+  rs->Open("", conn_);  // no text: its Source again
+  EXPECT_EQ(recordset_text(*rs), "KIND | LABEL\n2 | 'two'\n");
+  rs->Close();
+  rs->Open("KINDS", conn_, data::kOpenUnspecified, data::kLockUnspecified, data::kCmdTable);
+  EXPECT_EQ(rs->RecordCount(), 2);
+  EXPECT_EQ(rs->Source(), "KINDS");
+
+  RecordsetPtr fresh = data::Recordset::create();
+  EXPECT_EQ(error_of([&] { fresh->Open("SELECT 1", data::ConnectionPtr()); }).number(), 3709);
+  EXPECT_EQ(error_of([&] { fresh->Open("SELECT 1", conn_, 9); }).number(), 3001);
+}
+
 TEST_F(ConnectionTest, UpdateBatchWritesEditedNewAndDeletedRowsBack) {
   RecordsetPtr rs = editable("SELECT * FROM ITEMS ORDER BY CODE");
   EXPECT_EQ(rs->LockType(), data::kLockBatchOptimistic);

@@ -19,7 +19,7 @@ void reopen_slot_from_source(CLSMG_DORSEL& component, data::RecordsetPtr& slot,
                              const std::string& sql) {
   slot = component.take_new_recordset();
   if (slot->State() == data::kStateOpen) slot->Close();
-  slot->Open(automation::Variant(sql), component.connection_argument(), data::kOpenUnspecified,
+  slot->Open(sql, component.connection(), data::kOpenUnspecified,
              data::kLockUnspecified, data::kCmdText);
   component.release_recordset_source();
 }

@@ -80,10 +80,6 @@ std::string CLSMG_DORSEL::company_code_text() const {
   return automation::to_text(host::company_code(host_));
 }
 
-Variant CLSMG_DORSEL::connection_argument() const {
-  return connection_ ? Variant(automation::ObjectPtr(connection_)) : Variant::nothing();
-}
-
 data::RecordsetPtr CLSMG_DORSEL::take_new_recordset() {
   recordset_source_ = automation::create_object(kRecordsetSourceClass);
   Variant made = recordset_source_->call("NuovoRecordset");
@@ -94,7 +90,7 @@ data::RecordsetPtr CLSMG_DORSEL::take_new_recordset() {
 
 void CLSMG_DORSEL::open_slot_from_source(data::RecordsetPtr& slot, const std::string& sql) {
   slot = take_new_recordset();
-  slot->Open(Variant(sql), connection_argument(), data::kOpenUnspecified, data::kLockUnspecified,
+  slot->Open(sql, connection(), data::kOpenUnspecified, data::kLockUnspecified,
              data::kCmdText);
   recordset_source_.reset();
 }

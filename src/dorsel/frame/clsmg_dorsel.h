@@ -184,8 +184,6 @@ class CLSMG_DORSEL : public automation::Object {
   // The host's company code as the text written into queries (ClsGlobal.Gcls_DittaCorrente.
   // CodDitta, read anew on every call).
   std::string company_code_text() const;
-  // The connection as Open's ActiveConnection argument: an object variant, Nothing when none.
-  automation::Variant connection_argument() const;
   // A new recordset from a new recordset source (held in the source reference meanwhile).
   data::RecordsetPtr take_new_recordset();
   // Opening a slot from the source: a new recordset into the slot, opened on `sql` with the

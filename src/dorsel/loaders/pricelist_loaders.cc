@@ -51,7 +51,7 @@ void CLSMG_DORSEL::Init_LI10(const std::string& CodiceArticolo, const std::strin
       query_slot = sql;
       slot = take_new_recordset();
       if (slot->State() == data::kStateOpen) slot->Close();
-      slot->Open(automation::Variant(query_slot), connection_argument(), data::kOpenUnspecified,
+      slot->Open(query_slot, connection(), data::kOpenUnspecified,
                  data::kLockUnspecified, data::kCmdText);
       release_recordset_source();
     };
@@ -79,7 +79,7 @@ void CLSMG_DORSEL::Init_LI11_ultimi(const std::string& CodiceArticolo,
 
     Grst_RecSet_LI11 = take_new_recordset();
     if (Grst_RecSet_LI11->State() == data::kStateOpen) Grst_RecSet_LI11->Close();
-    Grst_RecSet_LI11->Open(automation::Variant(Gstr_SQL_LI11), connection_argument(),
+    Grst_RecSet_LI11->Open(Gstr_SQL_LI11, connection(),
                            data::kOpenUnspecified, data::kLockUnspecified, data::kCmdText);
     release_recordset_source();
   });
@@ -125,7 +125,7 @@ data::RecordsetPtr CLSMG_DORSEL::ListiniDateValidita(const std::string& TipoList
         .append("'");
 
     data::RecordsetPtr parameters = take_new_recordset();
-    parameters->Open(automation::Variant(sql), connection_argument(), data::kOpenUnspecified,
+    parameters->Open(sql, connection(), data::kOpenUnspecified,
                      data::kLockUnspecified, data::kCmdText);
     release_recordset_source();
     // No parameter row is an answer, not an error: the caller then proposes no dates.

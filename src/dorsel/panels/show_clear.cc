@@ -29,7 +29,7 @@ void reopen(const CLSMG_DORSEL& component, std::string& query_slot, std::string 
   query_slot = std::move(query);
   data::Recordset& rows = panels::slot_recordset(slot);
   if (closing == Closing::kAlways || rows.State() == data::kStateOpen) rows.Close();
-  rows.Open(Variant(query_slot), component.connection_argument(), data::kOpenUnspecified,
+  rows.Open(query_slot, component.connection(), data::kOpenUnspecified,
             data::kLockUnspecified, options);
 }
 
