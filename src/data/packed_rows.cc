@@ -54,17 +54,20 @@ bool whole(double d) {
 
 // The most bytes one value can take packed: a tag, a length or a 96-bit varint, and a text's
 // or byte array's bytes. 0 for a value with no packed form.
+constexpr std::size_t kTextRoom = 11;  // a tag and a length
+constexpr std::size_t kMostRoom = 21;  // any other value
+
 std::size_t room_for(const Variant& v) {
   switch (v.type()) {
     case VarType::kString:
-      return 11 + v.as_string().size();
+      return kTextRoom + v.as_string().size();
     case VarType::kByteArray:
-      return 11 + v.as_bytes().size();
+      return kTextRoom + v.as_bytes().size();
     case VarType::kObject:
     case VarType::kError:
       return 0;
     default:
-      return 21;
+      return kMostRoom;
   }
 }
 
@@ -80,7 +83,7 @@ class Writer {
         byte(kEmpty);
         return;
       case VarType::kNull:
-        byte(kNull);
+        null();
         return;
       case VarType::kBoolean:
         byte(v.as_bool() ? kTrue : kFalse);
@@ -116,17 +119,9 @@ class Writer {
         }
         return;
       }
-      case VarType::kString: {
-        const std::string& s = v.as_string();
-        if (s.size() <= kShortTextMax) {
-          byte(static_cast<std::uint8_t>(kShortText + s.size()));
-        } else {
-          byte(kText);
-          varint(s.size());
-        }
-        bytes(s.data(), s.size());
+      case VarType::kString:
+        text(v.as_string());
         return;
-      }
       case VarType::kByteArray: {
         const automation::Bytes& b = v.as_bytes();
         byte(kBytes);
@@ -137,6 +132,29 @@ class Writer {
       case VarType::kObject:
       case VarType::kError:
         return;  // room_for() refused them: never written
+    }
+  }
+
+  void null() { byte(kNull); }
+  void text(std::string_view s) {
+    if (s.size() <= kShortTextMax) {
+      byte(static_cast<std::uint8_t>(kShortText + s.size()));
+    } else {
+      byte(kText);
+      varint(s.size());
+    }
+    bytes(s.data(), s.size());
+  }
+  void number(PackedKind kind, std::int64_t v) {
+    byte(kind);
+    varint(zigzag(v));
+  }
+  void real(double d, PackedKind whole_kind, PackedKind fixed_kind) {
+    if (whole(d)) {
+      number(whole_kind, static_cast<std::int64_t>(d));
+    } else {
+      byte(fixed_kind);
+      bytes(&d, sizeof d);
     }
   }
 
@@ -160,19 +178,6 @@ class Writer {
     if (n != 0) std::memcpy(p_, data, n);
     p_ += n;
   }
-  void number(PackedKind kind, std::int64_t v) {
-    byte(kind);
-    varint(zigzag(v));
-  }
-  void real(double d, PackedKind whole_kind, PackedKind fixed_kind) {
-    if (whole(d)) {
-      number(whole_kind, static_cast<std::int64_t>(d));
-    } else {
-      byte(fixed_kind);
-      bytes(&d, sizeof d);
-    }
-  }
-
   std::uint8_t* p_;
 };
 
@@ -350,34 +355,74 @@ void RowArena::new_block(std::size_t at_least) {
   }
 }
 
-const std::uint8_t* RowArena::store(std::span<const Variant> values) {
-  // Written straight into the current block, each value checked for the room it may need; a
-  // row that outgrows the block is carried over to a new one.
+void RowArena::begin_row() {
   if (next_ == nullptr) new_block(0);
-  std::uint8_t* start = next_;
-  std::size_t used = 0;
-  for (const Variant& v : values) {
-    std::size_t room = room_for(v);
-    if (room == 0) return nullptr;  // nothing kept: the bytes written stay free
-    if (used + room > left_) {
-      std::uint8_t* partial = start;
-      new_block(used + room);
-      if (used != 0) std::memcpy(next_, partial, used);
-      start = next_;
-    }
-    Writer writer(start + used);
-    writer.value(v);
-    used = static_cast<std::size_t>(writer.end() - start);
-  }
+  row_ = next_;
+  used_ = 0;
+}
+
+void RowArena::carry_over(std::size_t n) {
+  std::uint8_t* partial = row_;
+  new_block(used_ + n);
+  if (used_ != 0) std::memcpy(next_, partial, used_);
+  row_ = next_;
+}
+
+// Each value is written at room() reserved for the most it can take; the row then ends where
+// the writer stopped.
+template <class Write>
+void RowArena::pack(std::size_t most, Write write) {
+  Writer writer(room(most));
+  write(writer);
+  used_ = static_cast<std::size_t>(writer.end() - row_);
+}
+
+void RowArena::add_null() {
+  pack(1, [](Writer& w) { w.null(); });
+}
+void RowArena::add_integer(std::int16_t v) {
+  pack(kMostRoom, [v](Writer& w) { w.number(kInteger, v); });
+}
+void RowArena::add_long(std::int32_t v) {
+  pack(kMostRoom, [v](Writer& w) { w.number(kLong, v); });
+}
+void RowArena::add_long_long(std::int64_t v) {
+  pack(kMostRoom, [v](Writer& w) { w.number(kLongLong, v); });
+}
+void RowArena::add_double(double v) {
+  pack(kMostRoom, [v](Writer& w) { w.real(v, kWholeDouble, kDouble); });
+}
+void RowArena::add_text(std::string_view text) {
+  pack(kTextRoom + text.size(), [text](Writer& w) { w.text(text); });
+}
+
+bool RowArena::add_value(const Variant& v) {
+  std::size_t most = room_for(v);
+  if (most == 0) return false;
+  pack(most, [&v](Writer& w) { w.value(v); });
+  return true;
+}
+
+const std::uint8_t* RowArena::end_row() {
   // A row of no columns still gets an address of its own.
-  if (used == 0) {
+  if (used_ == 0) {
     if (left_ == 0) new_block(1);
-    start = next_;
-    used = 1;
+    row_ = next_;
+    used_ = 1;
   }
-  next_ = start + used;
-  left_ -= used;
-  return start;
+  next_ = row_ + used_;
+  left_ -= used_;
+  return row_;
+}
+
+const std::uint8_t* RowArena::store(std::span<const Variant> values) {
+  begin_row();
+  for (const Variant& v : values) {
+    std::size_t most = room_for(v);
+    if (most == 0) return nullptr;  // nothing kept: the bytes written stay free
+    pack(most, [&v](Writer& w) { w.value(v); });
+  }
+  return end_row();
 }
 
 void PackedRows::append(std::span<const Variant> values) {

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "automation/variant.h"
@@ -48,14 +49,38 @@ class RowArena {
   // form. The bytes stay where they are for the arena's life.
   const std::uint8_t* store(std::span<const automation::Variant> values);
 
+  // A row packed value by value, for a provider that reads its engine's values straight into
+  // the packed form: begin_row(), an add call per value, end_row() for the row's address. The
+  // bytes are those store() writes for the Variants the calls name.
+  void begin_row();
+  void add_null();
+  void add_integer(std::int16_t v);
+  void add_long(std::int32_t v);
+  void add_long_long(std::int64_t v);
+  void add_double(double v);
+  void add_text(std::string_view text);
+  bool add_value(const automation::Variant& v);  // false for a value with no packed form
+  const std::uint8_t* end_row();
+
  private:
   void new_block(std::size_t at_least);
+  // Where the row's next value goes, with at least `n` bytes free after it.
+  std::uint8_t* room(std::size_t n) {
+    if (used_ + n > left_) carry_over(n);
+    return row_ + used_;
+  }
+  // Moves the row begun so far to a new block with room for `n` bytes more.
+  void carry_over(std::size_t n);
+  template <class Write>
+  void pack(std::size_t most, Write write);
 
   std::unique_ptr<std::uint8_t[]> first_;  // most results fit one block: no list for them
   std::vector<std::unique_ptr<std::uint8_t[]>> more_;
   std::uint8_t* next_ = nullptr;
   std::size_t left_ = 0;
   std::size_t block_size_ = 0;
+  std::uint8_t* row_ = nullptr;  // the row being packed
+  std::size_t used_ = 0;         // and its bytes so far
 };
 
 // The rows of one result as a provider hands them over.
@@ -69,6 +94,16 @@ class PackedRows {
   // missing argument raises an internal error.
   void append(std::span<const automation::Variant> values);
   void reserve(std::size_t rows) { rows_.reserve(rows); }
+  // Appends a row packed value by value: the add calls go to the arena begin_row() returns,
+  // and end_row() appends the row of `width` values. A provider adds only packable values.
+  RowArena& begin_row() {
+    arena_.begin_row();
+    return arena_;
+  }
+  void end_row(std::size_t width) {
+    rows_.push_back(arena_.end_row());
+    width_ = width;
+  }
 
   std::size_t size() const { return rows_.size(); }
   bool empty() const { return rows_.empty(); }

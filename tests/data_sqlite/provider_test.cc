@@ -101,6 +101,29 @@ TEST_F(ProviderTest, DeclaredTypesGiveFieldsAndValueSubtypes) {
   }
 }
 
+// SQLite keeps a value its column's type cannot take as what it is; it is read so, whether
+// the column's values are packed straight from the statement or through a Variant.
+TEST_F(ProviderTest, ValuesThatDoNotFitTheirColumnAreReadAsWhatTheyAre) {
+  provider_->execute_native_script(R"(
+    CREATE TABLE MISFIT (K INT PRIMARY KEY, S SMALLINT, I INT, BI BIGINT, F FLOAT, V VARCHAR(5));
+    INSERT INTO MISFIT VALUES (1, 70000, 3000000000, 2.5, 'abc', x'01');
+    INSERT INTO MISFIT VALUES (2, -5, 'x', -7, 7, 'ok');
+    INSERT INTO MISFIT VALUES (3, 'y', 1.5, NULL, NULL, '');
+  )");
+  data::ResultSet rs = provider_->execute("SELECT S, I, BI, F, V FROM MISFIT ORDER BY K", {});
+  ASSERT_EQ(rs.rows.size(), 3u);
+  auto row_text = [&](std::size_t r) {
+    std::string out;
+    for (const Variant& v : rs.rows[r]) {
+      out += test_support::value_text(v, test_support::ShowTypes::kYes) + " ";
+    }
+    return out;
+  };
+  EXPECT_EQ(row_text(0), "70000:Long 3000000000:LongLong 2.5:Double 'abc':String 0x01:Byte() ");
+  EXPECT_EQ(row_text(1), "-5:Integer 'x':String -7:LongLong 7:Double 'ok':String ");
+  EXPECT_EQ(row_text(2), "'y':String 1.5:Double Null:Null Null:Null '':String ");
+}
+
 TEST_F(ProviderTest, ExpressionColumnsAreTypedFromTheirValues) {
   struct Case {
     const char* sql;
@@ -134,6 +157,16 @@ TEST_F(ProviderTest, ExpressionColumnsAreTypedFromTheirValues) {
     }
     EXPECT_EQ(values, c.values);
   }
+  // Converting an expression's values leaves the row's other columns as they were read.
+  data::ResultSet mixed = provider_->execute(
+      "SELECT I, CASE WHEN I = 1 THEN 'abc' ELSE 7 END AS X, V FROM T ORDER BY I", {});
+  ASSERT_EQ(mixed.rows.size(), 2u);
+  EXPECT_EQ(test_support::value_text(mixed.rows[0][0], test_support::ShowTypes::kYes), "1:Long");
+  EXPECT_EQ(test_support::value_text(mixed.rows[1][1], test_support::ShowTypes::kYes),
+            "'7':String");
+  EXPECT_EQ(test_support::value_text(mixed.rows[0][2], test_support::ShowTypes::kYes),
+            "'text':String");
+  EXPECT_TRUE(mixed.rows[1][2].is_null());
 }
 
 TEST_F(ProviderTest, ParametersRoundTripAndStatementsAreReused) {

@@ -175,34 +175,33 @@ class SqliteProvider final : public Provider {
     const auto columns = static_cast<std::size_t>(column_count);
     // The same text usually returns about as many rows as last time.
     out.rows.reserve(entry.last_row_count);
-    // Rows with expression columns wait for the whole result: their type comes from every row.
-    std::vector<Row> typed_later;
-    // Kept between statements: its texts lend their room to the next ones read.
+    // Kept between statements: the values of expression columns pass through it.
     Row& row = row_buffer_;
     row.resize(columns);
     std::size_t count = 0;
     while (rc == SQLITE_ROW) {
+      // Values go straight into their packed row; an expression's value is read as what it is
+      // and observed, for its column's type.
+      RowArena& packed = out.rows.begin_row();
+      std::size_t next_untyped = 0;
       for (std::size_t i = 0; i < columns; ++i) {
-        read_value(stmt, static_cast<int>(i), entry.types[i], row[i]);
+        const int at = static_cast<int>(i);
+        if (next_untyped < untyped.size() && untyped[next_untyped] == i) {
+          read_value(stmt, at, entry.types[i], row[i]);
+          typers[next_untyped++].observe(row[i]);
+          packed.add_value(row[i]);
+        } else if (pack_value(stmt, at, entry.types[i], packed, row[i]) &&
+                   std::binary_search(not_null.begin(), not_null.end(), i)) {
+          out.columns.edit()[i].attributes |= kFldMayBeNull | kFldIsNullable;
+        }
       }
-      for (std::size_t u = 0; u < untyped.size(); ++u) typers[u].observe(row[untyped[u]]);
-      for (std::size_t c : not_null) {
-        if (row[c].is_null()) out.columns.edit()[c].attributes |= kFldMayBeNull | kFldIsNullable;
-      }
-      if (untyped.empty()) {
-        out.rows.append(row);
-      } else {
-        typed_later.push_back(row);
-      }
+      out.rows.end_row(columns);
       ++count;
       rc = sqlite3_step(stmt);
     }
     if (rc != SQLITE_DONE) raise_engine_error(db_, rc, false);
     entry.last_row_count = count;
-    for (std::size_t u = 0; u < untyped.size(); ++u) {
-      typers[u].finish(out.columns.edit()[untyped[u]], typed_later, untyped[u]);
-    }
-    for (const Row& later : typed_later) out.rows.append(later);
+    type_expressions(out, untyped, typers);
     return out;
   }
 
@@ -251,6 +250,29 @@ class SqliteProvider final : public Provider {
       std::string description = message ? message : sqlite3_errstr(rc);
       sqlite3_free(message);
       raise_engine_error(errc::kUnspecifiedError, std::move(description));
+    }
+  }
+
+  // Gives the expression columns their types, now that every value was seen. Values of
+  // mixed kinds in one column (numbers and texts, say) are brought to its one type, which
+  // takes the rows unpacked and packed again; a column of one kind keeps its values as read.
+  static void type_expressions(ResultSet& out, const std::vector<std::size_t>& untyped,
+                               const std::vector<ExpressionTyper>& typers) {
+    bool converting = false;
+    for (const ExpressionTyper& typer : typers) converting = converting || typer.converts();
+    std::vector<Row> rows;
+    if (converting) {
+      rows.reserve(out.rows.size());
+      for (std::size_t r = 0; r < out.rows.size(); ++r) rows.push_back(out.rows[r]);
+    }
+    for (std::size_t u = 0; u < untyped.size(); ++u) {
+      typers[u].finish(out.columns.edit()[untyped[u]], rows, untyped[u]);
+    }
+    if (converting) {
+      PackedRows repacked;
+      repacked.reserve(rows.size());
+      for (const Row& converted : rows) repacked.append(converted);
+      out.rows = std::move(repacked);
     }
   }
 

@@ -342,6 +342,62 @@ void read_value(sqlite3_stmt* stmt, int i, const ColumnType& type, Variant& out)
   out = read_value(stmt, i, type);
 }
 
+bool pack_value(sqlite3_stmt* stmt, int i, const ColumnType& type, RowArena& row,
+                Variant& scratch) {
+  // Each case gives the bytes of the Variant read_value() would give.
+  int storage = sqlite3_column_type(stmt, i);
+  if (storage == SQLITE_NULL) {
+    row.add_null();
+    return true;
+  }
+  switch (type.kind) {
+    case ValueKind::kText:
+      if (storage != SQLITE_BLOB) {
+        row.add_text(column_text(stmt, i));
+        return false;
+      }
+      break;
+    case ValueKind::kInt16:
+      if (storage == SQLITE_INTEGER) {
+        std::int64_t v = sqlite3_column_int64(stmt, i);
+        if (v >= -32768 && v <= 32767) {
+          row.add_integer(static_cast<std::int16_t>(v));
+          return false;
+        }
+      }
+      break;
+    case ValueKind::kInt32:
+      if (storage == SQLITE_INTEGER) {
+        std::int64_t v = sqlite3_column_int64(stmt, i);
+        if (v >= std::numeric_limits<std::int32_t>::min() &&
+            v <= std::numeric_limits<std::int32_t>::max()) {
+          row.add_long(static_cast<std::int32_t>(v));
+        } else {
+          row.add_long_long(v);
+        }
+        return false;
+      }
+      break;
+    case ValueKind::kInt64:
+      if (storage == SQLITE_INTEGER) {
+        row.add_long_long(sqlite3_column_int64(stmt, i));
+        return false;
+      }
+      break;
+    case ValueKind::kDouble:
+      if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
+        row.add_double(sqlite3_column_double(stmt, i));
+        return false;
+      }
+      break;
+    default:
+      break;
+  }
+  scratch = read_value(stmt, i, type);
+  row.add_value(scratch);
+  return false;
+}
+
 void ExpressionTyper::observe(const Variant& value) {
   switch (value.type()) {
     case automation::VarType::kLong:
@@ -365,6 +421,11 @@ void ExpressionTyper::observe(const Variant& value) {
     default:
       break;
   }
+}
+
+bool ExpressionTyper::converts() const {
+  bool number = int32_ || int64_ || real_;
+  return (text_ && number) || (real_ && (int32_ || int64_)) || (int64_ && int32_);
 }
 
 void ExpressionTyper::finish(ColumnInfo& column, std::vector<Row>& rows,

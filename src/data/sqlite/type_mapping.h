@@ -51,6 +51,10 @@ ColumnType map_declared_type(const char* declared);
 automation::Variant read_value(sqlite3_stmt* stmt, int i, const ColumnType& type);
 // The same into `out`, reusing the room of a text it held.
 void read_value(sqlite3_stmt* stmt, int i, const ColumnType& type, automation::Variant& out);
+// The same value packed straight into the row being built in `row`: the commonest kinds
+// without a Variant in between, the others through `scratch`. True when it was Null.
+bool pack_value(sqlite3_stmt* stmt, int i, const ColumnType& type, RowArena& row,
+                automation::Variant& scratch);
 
 // Types an expression column from the values it returned, as SQL Server would have typed it
 // beforehand: all whole numbers give adInteger (adBigInt when one needs 64 bits), any real
@@ -59,6 +63,8 @@ void read_value(sqlite3_stmt* stmt, int i, const ColumnType& type, automation::V
 class ExpressionTyper {
  public:
   void observe(const automation::Variant& value);
+  // Whether finish() will change values: the column holds more than one kind of value.
+  bool converts() const;
   // Fills type, size and attributes of `column` and converts the column's values in `rows`.
   void finish(ColumnInfo& column, std::vector<Row>& rows, std::size_t ordinal) const;
 
