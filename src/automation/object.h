@@ -57,6 +57,9 @@ struct DispatchMember {
   std::function<void(T&, std::span<Variant>, const Variant&)> let;
   std::function<void(T&, std::span<Variant>, const Variant&)> set;
   std::function<Variant(T&, std::span<Variant>)> call;
+  // A property read that takes no arguments (any given are ignored), called as it is: the
+  // commonest late-bound call.
+  std::function<Variant(T&)> plain_get;
 };
 
 // A class's members by name. Names are matched case-insensitively; the order of declaration is
@@ -78,7 +81,7 @@ class DispatchTable {
   DispatchTable& property(std::string name, Getter get, Letter let = nullptr,
                           Letter set = nullptr) {
     DispatchMember<T> m;
-    if (get) m.get = [get](T& self, std::span<Variant>) { return get(self); };
+    m.plain_get = std::move(get);
     if (let) m.let = [let](T& self, std::span<Variant>, const Variant& v) { let(self, v); };
     if (set) m.set = [set](T& self, std::span<Variant>, const Variant& v) { set(self, v); };
     return add(std::move(name), std::move(m));
@@ -111,11 +114,13 @@ class DispatchTable {
     const DispatchMember<T>& m = members_[found].member;
     switch (kind) {
       case InvokeKind::kPropertyGet:
+        if (m.plain_get) return m.plain_get(self);
         if (m.get) return m.get(self, args);
         if (m.call) return m.call(self, args);
         break;
       case InvokeKind::kMethod:
         if (m.call) return m.call(self, args);
+        if (m.plain_get) return m.plain_get(self);
         if (m.get) return m.get(self, args);
         break;
       case InvokeKind::kPropertyLet:

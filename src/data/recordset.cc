@@ -398,7 +398,7 @@ void Recordset::open_checked(std::string_view text, const ConnectionPtr& connect
       statement = table_statement;
     }
     ResultSet result = connection->run(statement);
-    st.connection = connection;
+    if (st.connection != connection) st.connection = connection;  // a reopening keeps its own
     st.connected_once = true;
     if (text.data() != st.source.data()) st.source = text;
     if (!result.returns_rows) return;  // a statement without rows leaves the recordset closed

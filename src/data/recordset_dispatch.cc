@@ -189,7 +189,7 @@ Variant Recordset::invoke(std::string_view name, automation::InvokeKind kind,
                                                          require_args(a, 1);
                                                          r.Fields().Item(a[0]).SetValue(v);
                                                        },
-                                                       nullptr, fields})
+                                                       nullptr, fields, nullptr})
         .method("AddNew",
                 [](Recordset& r, std::span<Variant>) {
                   r.AddNew();
@@ -230,7 +230,7 @@ Variant Recordset::invoke(std::string_view name, automation::InvokeKind kind,
                               require_args(a, 1);
                               r.Fields().Item(a[0]).SetValue(v);
                             },
-                            nullptr, nullptr});
+                            nullptr, nullptr, nullptr});
     return t;
   }();
   return table.invoke(*this, name, kind, args);

@@ -6,9 +6,8 @@
 namespace dorsel::panels {
 
 std::string panel_language(const CLSMG_DORSEL& component) {
-  // Tested through the component's own property: a host that was never handed in, or was
-  // cleared, leaves the default language.
-  automation::Variant host = component.ActiveInterface();
+  // A host that was never handed in, or was cleared, leaves the default language.
+  const automation::Variant& host = component.host();
   if (!host::is_present(host)) return "ITA ";
   return host::company_language(host);
 }
