@@ -36,8 +36,8 @@ def main():
         rows.append((name, n, t, bt, (t / bt) if bt else None, (t * 1000 / n) if n else None))
     print(f"{'benchmark':<42}{'rows':>8}{'component ms':>14}{'baseline ms':>13}{'ratio':>8}{'us/row':>9}")
     for name, n, t, bt, ratio, per_row in rows:
-        print(f"{name:<42}{n:>8}{t:>14.3f}"
-              f"{(f'{bt:.3f}' if bt else '-'):>13}{(f'{ratio:.2f}' if ratio else '-'):>8}"
+        print(f"{name:<42}{n:>8}{t:>14.4f}"
+              f"{(f'{bt:.4f}' if bt else '-'):>13}{(f'{ratio:.2f}' if ratio else '-'):>8}"
               f"{(f'{per_row:.2f}' if per_row else '-'):>9}")
     for name, b in by_name.items():
         if name.startswith("SalesViewMemory"):
