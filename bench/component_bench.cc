@@ -73,8 +73,8 @@ struct Bench {
 // The same statements, prepared once on the same database and run with the C API.
 class Baseline {
  public:
-  using Value = std::variant<std::nullptr_t, std::int64_t, double, std::string,
-                             std::vector<unsigned char>>;
+  using Value =
+      std::variant<std::nullptr_t, std::int64_t, double, std::string, std::vector<unsigned char>>;
 
   Baseline(sqlite3* db, const std::vector<std::string>& statements) : db_(db) {
     for (const std::string& text : statements) {
@@ -105,20 +105,24 @@ class Baseline {
         row.reserve(static_cast<std::size_t>(columns));
         for (int c = 0; c < columns; ++c) {
           switch (sqlite3_column_type(stmt, c)) {
-            case SQLITE_INTEGER: row.emplace_back(sqlite3_column_int64(stmt, c)); break;
-            case SQLITE_FLOAT: row.emplace_back(sqlite3_column_double(stmt, c)); break;
+            case SQLITE_INTEGER:
+              row.emplace_back(sqlite3_column_int64(stmt, c));
+              break;
+            case SQLITE_FLOAT:
+              row.emplace_back(sqlite3_column_double(stmt, c));
+              break;
             case SQLITE_TEXT:
-              row.emplace_back(std::string(
-                  reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
-                  static_cast<std::size_t>(sqlite3_column_bytes(stmt, c))));
+              row.emplace_back(
+                  std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
+                              static_cast<std::size_t>(sqlite3_column_bytes(stmt, c))));
               break;
             case SQLITE_BLOB: {
               const auto* p = static_cast<const unsigned char*>(sqlite3_column_blob(stmt, c));
-              row.emplace_back(std::vector<unsigned char>(
-                  p, p + sqlite3_column_bytes(stmt, c)));
+              row.emplace_back(std::vector<unsigned char>(p, p + sqlite3_column_bytes(stmt, c)));
               break;
             }
-            default: row.emplace_back(nullptr);
+            default:
+              row.emplace_back(nullptr);
           }
         }
         values += row.size();
@@ -189,7 +193,7 @@ void ShowSalesPriceList_Baseline(benchmark::State& state) {
 }
 
 // 2. Every other panel, 1,000 rows in the panel's table.
-const char* const kPanels[] = {"FRMMG_DORSEL_DESCR", "FRMUC_NOTE",    "FRMUC_SCORTE",
+const char* const kPanels[] = {"FRMMG_DORSEL_DESCR", "FRMUC_NOTE",     "FRMUC_SCORTE",
                                "FRMUC_CONFEZIONI",   "FRMUC_INFOUBIC", "FRMUC_INTRA",
                                "APPLICAZIONI",       "GEST_VARIANTI",  "FLAG_VARIANTI"};
 
@@ -318,8 +322,18 @@ void SalesViewMemory(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(ShowSalesPriceList)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
-BENCHMARK(ShowSalesPriceList_Baseline)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ShowSalesPriceList)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(ShowSalesPriceList_Baseline)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(RefreshStockPanel)->Unit(benchmark::kMillisecond);
 BENCHMARK(StockAndPackChecks)->Unit(benchmark::kMillisecond);
 BENCHMARK(ImageList)->Unit(benchmark::kMillisecond);

@@ -82,18 +82,28 @@ std::int64_t round_half_even(double value) {
 // CInt/CLng before the range check: the value rounded half to even.
 std::int64_t whole_number(const Variant& value) {
   switch (value.type()) {
-    case VarType::kEmpty: return 0;
-    case VarType::kNull: fail(errc::kInvalidUseOfNull);
-    case VarType::kBoolean: return value.as_bool() ? -1 : 0;
-    case VarType::kInteger: return value.as_integer();
-    case VarType::kLong: return value.as_long();
-    case VarType::kLongLong: return value.as_long_long();
-    case VarType::kDouble: return round_half_even(value.as_double());
-    case VarType::kDate: return round_half_even(value.as_date().serial);
+    case VarType::kEmpty:
+      return 0;
+    case VarType::kNull:
+      fail(errc::kInvalidUseOfNull);
+    case VarType::kBoolean:
+      return value.as_bool() ? -1 : 0;
+    case VarType::kInteger:
+      return value.as_integer();
+    case VarType::kLong:
+      return value.as_long();
+    case VarType::kLongLong:
+      return value.as_long_long();
+    case VarType::kDouble:
+      return round_half_even(value.as_double());
+    case VarType::kDate:
+      return round_half_even(value.as_date().serial);
     case VarType::kCurrency:
     case VarType::kDecimal:
-    case VarType::kString: return to_decimal(value).to_int64_half_even();
-    default: fail(errc::kTypeMismatch);
+    case VarType::kString:
+      return to_decimal(value).to_int64_half_even();
+    default:
+      fail(errc::kTypeMismatch);
   }
 }
 
@@ -106,8 +116,8 @@ std::string double_to_text(double value, char decimal_separator) {
     return std::to_string(static_cast<std::int64_t>(value));
   }
   char buffer[64];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific,
-                              14);
+  auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
   std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
   bool negative = text.front() == '-';
   if (negative) text.remove_prefix(1);
@@ -162,16 +172,26 @@ std::string to_text(const Variant& value) {
   switch (value.type()) {
     case VarType::kEmpty:
     case VarType::kNull:
-    case VarType::kError: return {};
-    case VarType::kBoolean: return value.as_bool() ? "True" : "False";
-    case VarType::kInteger: return std::to_string(value.as_integer());
-    case VarType::kLong: return std::to_string(value.as_long());
-    case VarType::kLongLong: return std::to_string(value.as_long_long());
-    case VarType::kDouble: return double_to_text(value.as_double(), separator);
-    case VarType::kCurrency: return currency_text(value.as_currency(), separator);
-    case VarType::kDecimal: return value.as_decimal().to_string();
-    case VarType::kDate: return date_text(value.as_date());
-    case VarType::kString: return value.as_string();
+    case VarType::kError:
+      return {};
+    case VarType::kBoolean:
+      return value.as_bool() ? "True" : "False";
+    case VarType::kInteger:
+      return std::to_string(value.as_integer());
+    case VarType::kLong:
+      return std::to_string(value.as_long());
+    case VarType::kLongLong:
+      return std::to_string(value.as_long_long());
+    case VarType::kDouble:
+      return double_to_text(value.as_double(), separator);
+    case VarType::kCurrency:
+      return currency_text(value.as_currency(), separator);
+    case VarType::kDecimal:
+      return value.as_decimal().to_string();
+    case VarType::kDate:
+      return date_text(value.as_date());
+    case VarType::kString:
+      return value.as_string();
     case VarType::kByteArray: {
       const Bytes& bytes = value.as_bytes();
       return std::string(bytes.begin(), bytes.end());
@@ -185,35 +205,59 @@ std::string to_text(const Variant& value) {
 
 Decimal to_decimal(const Variant& value) {
   switch (value.type()) {
-    case VarType::kEmpty: return Decimal();
-    case VarType::kNull: fail(errc::kInvalidUseOfNull);
-    case VarType::kBoolean: return Decimal(value.as_bool() ? -1 : 0);
-    case VarType::kInteger: return Decimal(value.as_integer());
-    case VarType::kLong: return Decimal(value.as_long());
-    case VarType::kLongLong: return Decimal(value.as_long_long());
-    case VarType::kDouble: return Decimal::from_double(value.as_double());
-    case VarType::kCurrency: return Decimal::from_parts(value.as_currency().scaled, 4);
-    case VarType::kDecimal: return value.as_decimal();
-    case VarType::kDate: return Decimal::from_double(value.as_date().serial);
-    case VarType::kString: return Decimal::parse(value.as_string());
-    default: fail(errc::kTypeMismatch);
+    case VarType::kEmpty:
+      return Decimal();
+    case VarType::kNull:
+      fail(errc::kInvalidUseOfNull);
+    case VarType::kBoolean:
+      return Decimal(value.as_bool() ? -1 : 0);
+    case VarType::kInteger:
+      return Decimal(value.as_integer());
+    case VarType::kLong:
+      return Decimal(value.as_long());
+    case VarType::kLongLong:
+      return Decimal(value.as_long_long());
+    case VarType::kDouble:
+      return Decimal::from_double(value.as_double());
+    case VarType::kCurrency:
+      return Decimal::from_parts(value.as_currency().scaled, 4);
+    case VarType::kDecimal:
+      return value.as_decimal();
+    case VarType::kDate:
+      return Decimal::from_double(value.as_date().serial);
+    case VarType::kString:
+      return Decimal::parse(value.as_string());
+    default:
+      fail(errc::kTypeMismatch);
   }
 }
 
 double to_double(const Variant& value) {
   switch (value.type()) {
-    case VarType::kEmpty: return 0.0;
-    case VarType::kNull: fail(errc::kInvalidUseOfNull);
-    case VarType::kBoolean: return value.as_bool() ? -1.0 : 0.0;
-    case VarType::kInteger: return value.as_integer();
-    case VarType::kLong: return value.as_long();
-    case VarType::kLongLong: return static_cast<double>(value.as_long_long());
-    case VarType::kDouble: return value.as_double();
-    case VarType::kCurrency: return static_cast<double>(value.as_currency().scaled) / 10000.0;
-    case VarType::kDecimal: return value.as_decimal().to_double();
-    case VarType::kDate: return value.as_date().serial;
-    case VarType::kString: return parse_double(value.as_string());
-    default: fail(errc::kTypeMismatch);
+    case VarType::kEmpty:
+      return 0.0;
+    case VarType::kNull:
+      fail(errc::kInvalidUseOfNull);
+    case VarType::kBoolean:
+      return value.as_bool() ? -1.0 : 0.0;
+    case VarType::kInteger:
+      return value.as_integer();
+    case VarType::kLong:
+      return value.as_long();
+    case VarType::kLongLong:
+      return static_cast<double>(value.as_long_long());
+    case VarType::kDouble:
+      return value.as_double();
+    case VarType::kCurrency:
+      return static_cast<double>(value.as_currency().scaled) / 10000.0;
+    case VarType::kDecimal:
+      return value.as_decimal().to_double();
+    case VarType::kDate:
+      return value.as_date().serial;
+    case VarType::kString:
+      return parse_double(value.as_string());
+    default:
+      fail(errc::kTypeMismatch);
   }
 }
 
@@ -234,16 +278,20 @@ std::int32_t to_long(const Variant& value) {
 
 bool to_bool(const Variant& value) {
   switch (value.type()) {
-    case VarType::kEmpty: return false;
-    case VarType::kNull: fail(errc::kInvalidUseOfNull);
-    case VarType::kBoolean: return value.as_bool();
+    case VarType::kEmpty:
+      return false;
+    case VarType::kNull:
+      fail(errc::kInvalidUseOfNull);
+    case VarType::kBoolean:
+      return value.as_bool();
     case VarType::kString: {
       std::string_view text = rtrim(ltrim(value.as_string()));
       if (equals_ignoring_case(text, "True")) return true;
       if (equals_ignoring_case(text, "False")) return false;
       return parse_double(value.as_string()) != 0.0;
     }
-    default: return to_double(value) != 0.0;
+    default:
+      return to_double(value) != 0.0;
   }
 }
 
@@ -260,9 +308,12 @@ Currency to_currency(const Variant& value) {
 
 Date to_date(const Variant& value) {
   switch (value.type()) {
-    case VarType::kEmpty: return Date{0.0};
-    case VarType::kNull: fail(errc::kInvalidUseOfNull);
-    case VarType::kDate: return value.as_date();
+    case VarType::kEmpty:
+      return Date{0.0};
+    case VarType::kNull:
+      fail(errc::kInvalidUseOfNull);
+    case VarType::kDate:
+      return value.as_date();
     case VarType::kString: {
       auto parsed = parse_iso_date(rtrim(ltrim(value.as_string())));
       if (!parsed) fail(errc::kTypeMismatch);

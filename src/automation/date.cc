@@ -53,18 +53,17 @@ std::optional<CivilDateTime>& override_slot() {
 Date date_from_civil(const CivilDateTime& c) {
   if (c.year < 100 || c.year > 9999 || c.month < 1 || c.month > 12 || c.day < 1 ||
       c.day > days_in_month(c.year, c.month) || c.hour < 0 || c.hour > 23 || c.minute < 0 ||
-      c.minute > 59 || c.second < 0 || c.second > 59 || c.millisecond < 0 ||
-      c.millisecond > 999) {
+      c.minute > 59 || c.second < 0 || c.second > 59 || c.millisecond < 0 || c.millisecond > 999) {
     throw Error(errc::kInvalidProcedureCall, std::string(kRuntimeSource));
   }
-  long long days = days_from_civil(c.year, static_cast<unsigned>(c.month),
-                                   static_cast<unsigned>(c.day)) - kEpochOffset;
-  double fraction =
-      ((c.hour * 60.0 + c.minute) * 60.0 + c.second) * 1000.0 + c.millisecond;
+  long long days =
+      days_from_civil(c.year, static_cast<unsigned>(c.month), static_cast<unsigned>(c.day)) -
+      kEpochOffset;
+  double fraction = ((c.hour * 60.0 + c.minute) * 60.0 + c.second) * 1000.0 + c.millisecond;
   fraction /= kMillisPerDay;
   // Below day 0 the fraction still counts forwards within the day.
-  double serial = days >= 0 ? static_cast<double>(days) + fraction
-                            : static_cast<double>(days) - fraction;
+  double serial =
+      days >= 0 ? static_cast<double>(days) + fraction : static_cast<double>(days) - fraction;
   return Date{serial};
 }
 

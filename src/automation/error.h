@@ -27,8 +27,8 @@ inline constexpr std::int32_t kPathNotFound = 76;
 inline constexpr std::int32_t kObjectVariableNotSet = 91;  // Nothing used as an object
 inline constexpr std::int32_t kInvalidUseOfNull = 94;
 inline constexpr std::int32_t kObjectRequired = 424;
-inline constexpr std::int32_t kCannotCreateObject = 429;    // unknown or unregistered class
-inline constexpr std::int32_t kMemberNotFound = 438;        // late-bound name the object lacks
+inline constexpr std::int32_t kCannotCreateObject = 429;  // unknown or unregistered class
+inline constexpr std::int32_t kMemberNotFound = 438;      // late-bound name the object lacks
 inline constexpr std::int32_t kActionNotSupported = 445;
 inline constexpr std::int32_t kWrongNumberOfArguments = 450;
 }  // namespace errc

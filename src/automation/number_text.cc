@@ -21,8 +21,10 @@ std::optional<std::string> radix_number(std::string_view digits, int radix, bool
   }
   // &H literals of up to four digits are 16-bit and of up to eight 32-bit, in two's complement.
   std::int64_t signed_value = static_cast<std::int64_t>(value);
-  if (radix == 16 && digits.size() <= 4 && value > 0x7FFF) signed_value -= 0x10000;
-  else if (radix == 16 && digits.size() <= 8 && value > 0x7FFFFFFF) signed_value -= 0x100000000LL;
+  if (radix == 16 && digits.size() <= 4 && value > 0x7FFF)
+    signed_value -= 0x10000;
+  else if (radix == 16 && digits.size() <= 8 && value > 0x7FFFFFFF)
+    signed_value -= 0x100000000LL;
   if (negative) signed_value = -signed_value;
   return std::to_string(signed_value);
 }

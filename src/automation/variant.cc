@@ -13,27 +13,43 @@ bool Variant::is_numeric() const {
     case VarType::kLongLong:
     case VarType::kDouble:
     case VarType::kCurrency:
-    case VarType::kDecimal: return true;
-    default: return false;
+    case VarType::kDecimal:
+      return true;
+    default:
+      return false;
   }
 }
 
 std::string_view type_name(VarType type) {
   switch (type) {
-    case VarType::kEmpty: return "Empty";
-    case VarType::kNull: return "Null";
-    case VarType::kInteger: return "Integer";
-    case VarType::kLong: return "Long";
-    case VarType::kDouble: return "Double";
-    case VarType::kCurrency: return "Currency";
-    case VarType::kDate: return "Date";
-    case VarType::kString: return "String";
-    case VarType::kObject: return "Object";
-    case VarType::kError: return "Error";
-    case VarType::kBoolean: return "Boolean";
-    case VarType::kDecimal: return "Decimal";
-    case VarType::kLongLong: return "LongLong";
-    case VarType::kByteArray: return "Byte()";
+    case VarType::kEmpty:
+      return "Empty";
+    case VarType::kNull:
+      return "Null";
+    case VarType::kInteger:
+      return "Integer";
+    case VarType::kLong:
+      return "Long";
+    case VarType::kDouble:
+      return "Double";
+    case VarType::kCurrency:
+      return "Currency";
+    case VarType::kDate:
+      return "Date";
+    case VarType::kString:
+      return "String";
+    case VarType::kObject:
+      return "Object";
+    case VarType::kError:
+      return "Error";
+    case VarType::kBoolean:
+      return "Boolean";
+    case VarType::kDecimal:
+      return "Decimal";
+    case VarType::kLongLong:
+      return "LongLong";
+    case VarType::kByteArray:
+      return "Byte()";
   }
   return "Unknown";
 }

@@ -63,9 +63,12 @@ automation::Bytes base64_decode(std::string_view text) {
 
 Variant variant_from_json(const json& value, const RefResolver& resolve) {
   switch (value.type()) {
-    case json::value_t::null: return Variant::null();
-    case json::value_t::boolean: return Variant(value.get<bool>());
-    case json::value_t::string: return Variant(value.get<std::string>());
+    case json::value_t::null:
+      return Variant::null();
+    case json::value_t::boolean:
+      return Variant(value.get<bool>());
+    case json::value_t::string:
+      return Variant(value.get<std::string>());
     case json::value_t::number_integer:
     case json::value_t::number_unsigned: {
       if (value.is_number_unsigned() &&
@@ -79,7 +82,8 @@ Variant variant_from_json(const json& value, const RefResolver& resolve) {
       }
       return Variant(static_cast<double>(n));
     }
-    case json::value_t::number_float: return Variant(value.get<double>());
+    case json::value_t::number_float:
+      return Variant(value.get<double>());
     case json::value_t::object: {
       if (value.size() != 1) bad_value("a tagged value has exactly one key");
       const std::string& tag = value.begin().key();
@@ -113,7 +117,8 @@ Variant variant_from_json(const json& value, const RefResolver& resolve) {
       if (tag == "$ref") return resolve(text);
       bad_value("unknown value tag " + tag);
     }
-    default: bad_value("arrays are not automation values");
+    default:
+      bad_value("arrays are not automation values");
   }
 }
 
@@ -164,21 +169,34 @@ json recordset_to_json(data::Recordset& recordset) {
 
 json variant_to_json(const Variant& value) {
   switch (value.type()) {
-    case automation::VarType::kEmpty: return {{"$empty", true}};
-    case automation::VarType::kNull: return nullptr;
-    case automation::VarType::kError: return {{"$missing", true}};
-    case automation::VarType::kBoolean: return value.as_bool();
-    case automation::VarType::kInteger: return value.as_integer();
-    case automation::VarType::kLong: return value.as_long();
-    case automation::VarType::kLongLong: return value.as_long_long();
-    case automation::VarType::kDouble: return value.as_double();
+    case automation::VarType::kEmpty:
+      return {{"$empty", true}};
+    case automation::VarType::kNull:
+      return nullptr;
+    case automation::VarType::kError:
+      return {{"$missing", true}};
+    case automation::VarType::kBoolean:
+      return value.as_bool();
+    case automation::VarType::kInteger:
+      return value.as_integer();
+    case automation::VarType::kLong:
+      return value.as_long();
+    case automation::VarType::kLongLong:
+      return value.as_long_long();
+    case automation::VarType::kDouble:
+      return value.as_double();
     case automation::VarType::kCurrency:
-      return {{"$currency",
-               automation::Decimal::from_parts(value.as_currency().scaled, 4).to_invariant_string()}};
-    case automation::VarType::kDecimal: return {{"$decimal", value.as_decimal().to_invariant_string()}};
-    case automation::VarType::kDate: return {{"$date", automation::to_iso_text(value.as_date())}};
-    case automation::VarType::kString: return value.as_string();
-    case automation::VarType::kByteArray: return {{"$bytes", base64_encode(value.as_bytes())}};
+      return {
+          {"$currency",
+           automation::Decimal::from_parts(value.as_currency().scaled, 4).to_invariant_string()}};
+    case automation::VarType::kDecimal:
+      return {{"$decimal", value.as_decimal().to_invariant_string()}};
+    case automation::VarType::kDate:
+      return {{"$date", automation::to_iso_text(value.as_date())}};
+    case automation::VarType::kString:
+      return value.as_string();
+    case automation::VarType::kByteArray:
+      return {{"$bytes", base64_encode(value.as_bytes())}};
     case automation::VarType::kObject: {
       const automation::ObjectPtr& object = value.as_object();
       if (!object) return {{"$nothing", true}};

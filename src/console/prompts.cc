@@ -11,7 +11,8 @@ automation::PromptAnswer TerminalPrompt::ask(std::string_view title, std::string
   std::cerr << "\n" << title << "\n" << text << " [s/N] " << std::flush;
   std::string line;
   if (!std::getline(std::cin, line)) return automation::PromptAnswer::kNo;
-  bool yes = !line.empty() && (line[0] == 's' || line[0] == 'S' || line[0] == 'y' || line[0] == 'Y');
+  bool yes =
+      !line.empty() && (line[0] == 's' || line[0] == 'S' || line[0] == 'y' || line[0] == 'Y');
   return yes ? automation::PromptAnswer::kYes : automation::PromptAnswer::kNo;
 }
 

@@ -27,17 +27,20 @@ constexpr const char* kSource = "dorsel session";
 
 json error_answer(const automation::Error& e) {
   return {{"ok", false},
-          {"error", {{"number", e.number()}, {"source", e.source()}, {"description", e.description()}}}};
+          {"error",
+           {{"number", e.number()}, {"source", e.source()}, {"description", e.description()}}}};
 }
 
 // The keys each verb allows beside itself.
 const std::map<std::string, std::set<std::string>>& verbs() {
   static const std::map<std::string, std::set<std::string>> table = {
-      {"call", {"args"}},  {"get", {}},        {"put", {"value"}},
-      {"rs", {"do", "to", "value", "field", "as"}},
-      {"sql", {}},         {"prompt", {}},     {"prompts", {}},
-      {"trace", {}},       {"host", {}},       {"today", {}},
-      {"release", {}},     {"create", {}},     {"temp", {}},
+      {"call", {"args"}}, {"get", {}},
+      {"put", {"value"}}, {"rs", {"do", "to", "value", "field", "as"}},
+      {"sql", {}},        {"prompt", {}},
+      {"prompts", {}},    {"trace", {}},
+      {"host", {}},       {"today", {}},
+      {"release", {}},    {"create", {}},
+      {"temp", {}},
   };
   return table;
 }
@@ -55,7 +58,8 @@ Session::Session(const HostOptions& options) : options_(options) {
   if (options_.decimal_comma) {
     automation::set_current_number_format(automation::NumberFormat::italian());
   }
-  previous_sink_ = automation::set_debug_sink([this](std::string_view t) { trace_.emplace_back(t); });
+  previous_sink_ =
+      automation::set_debug_sink([this](std::string_view t) { trace_.emplace_back(t); });
   prompt_ = std::make_shared<ScriptedPrompt>();
   previous_prompt_ = automation::set_prompt_service(prompt_);
   connection_ = data::Connection::create();
@@ -114,7 +118,8 @@ json Session::handle(const std::string& line) {
     return error_answer(automation::Error(automation::errc::kInvalidProcedureCall, kSource,
                                           std::string("bad request: ") + e.what()));
   } catch (const std::exception& e) {
-    return error_answer(automation::Error(automation::errc::kInvalidProcedureCall, kSource, e.what()));
+    return error_answer(
+        automation::Error(automation::errc::kInvalidProcedureCall, kSource, e.what()));
   }
 }
 
@@ -207,8 +212,8 @@ json Session::dispatch(const json& request) {
     return {{"ok", true}};
   }
   // "temp": the folder for attachment files, with its trailing separator, ready for PathTemp.
-  std::string folder = options_.temp.empty() ? std::filesystem::temp_directory_path().string()
-                                             : options_.temp;
+  std::string folder =
+      options_.temp.empty() ? std::filesystem::temp_directory_path().string() : options_.temp;
   if (folder.back() != '/') folder.push_back('/');
   return {{"ok", true}, {"result", folder}};
 }
@@ -238,7 +243,9 @@ json Session::recordset_request(const json& request) {
     if (!request.contains("field") || !request.contains("value")) {
       bad_request("\"Set\" needs a \"field\" and a \"value\"");
     }
-    rs->Fields().Item(text_of(request, "field")).SetValue(variant_from_json(request["value"], resolver));
+    rs->Fields()
+        .Item(text_of(request, "field"))
+        .SetValue(variant_from_json(request["value"], resolver));
   } else if (op == "AddNew") {
     rs->AddNew();
   } else if (op == "Update") {
@@ -268,7 +275,8 @@ json Session::host_request(const json& changes) {
       if (!value.is_object()) bad_request("translations map ids to texts");
       for (const auto& [id, text] : value.items()) {
         if (!text.is_string()) bad_request("a translation is a text");
-        host_->translations().set_override(automation::to_long(Variant(id)), text.get<std::string>());
+        host_->translations().set_override(automation::to_long(Variant(id)),
+                                           text.get<std::string>());
       }
     } else {
       bad_request("unknown host setting \"" + key + "\"");

@@ -105,18 +105,18 @@ inline constexpr int kModeUnknown = 0;
 // errors.cc.
 namespace errc {
 inline constexpr std::int32_t kProviderFailed = 3000;
-inline constexpr std::int32_t kInvalidArgument = 3001;     // wrong type, out of range, conflict
-inline constexpr std::int32_t kWriteFile = 3004;           // Stream.SaveToFile could not write
-inline constexpr std::int32_t kNoCurrentRecord = 3021;     // BOF or EOF, or deleted row
+inline constexpr std::int32_t kInvalidArgument = 3001;  // wrong type, out of range, conflict
+inline constexpr std::int32_t kWriteFile = 3004;        // Stream.SaveToFile could not write
+inline constexpr std::int32_t kNoCurrentRecord = 3021;  // BOF or EOF, or deleted row
 inline constexpr std::int32_t kIllegalOperation = 3219;
-inline constexpr std::int32_t kInTransaction = 3246;       // Connection.Close inside a transaction
-inline constexpr std::int32_t kFeatureNotAvailable = 3251; // read-only recordset, no support
-inline constexpr std::int32_t kItemNotFound = 3265;        // unknown field name or ordinal
-inline constexpr std::int32_t kObjectInCollection = 3367;  // duplicate field on Append
+inline constexpr std::int32_t kInTransaction = 3246;        // Connection.Close inside a transaction
+inline constexpr std::int32_t kFeatureNotAvailable = 3251;  // read-only recordset, no support
+inline constexpr std::int32_t kItemNotFound = 3265;         // unknown field name or ordinal
+inline constexpr std::int32_t kObjectInCollection = 3367;   // duplicate field on Append
 inline constexpr std::int32_t kObjectNotSet = 3420;
-inline constexpr std::int32_t kObjectClosed = 3704;        // operation on a closed object
-inline constexpr std::int32_t kObjectOpen = 3705;          // operation on an open object
-inline constexpr std::int32_t kInvalidConnection = 3709;   // no usable connection
+inline constexpr std::int32_t kObjectClosed = 3704;       // operation on a closed object
+inline constexpr std::int32_t kObjectOpen = 3705;         // operation on an open object
+inline constexpr std::int32_t kInvalidConnection = 3709;  // no usable connection
 // DB_E_ERRORSOCCURRED: a field value that cannot be stored (too long, not convertible, Null).
 inline constexpr std::int32_t kErrorsOccurred = -2147217887;
 // DB_E_ERRORSINCOMMAND: the provider rejected the statement text.

@@ -85,13 +85,11 @@ struct Recordset::State_ {
   bool has_current() const { return open && !bof && !eof && store->live(row); }
   // The values of the current row (has_current() must hold); valid until the cursor moves or
   // an edit of the row ends.
-  const Row& current_values() const {
-    return store->values(row, current_values_, current_from_);
-  }
+  const Row& current_values() const { return store->values(row, current_values_, current_from_); }
 
   // Opens on rows already fetched; `cursor_type` and `lock_type` are the effective ones.
-  void open_on(ColumnList&& columns, PackedRows&& rows, bool fabricated,
-               int cursor_type, int lock_type, Recordset* owner);
+  void open_on(ColumnList&& columns, PackedRows&& rows, bool fabricated, int cursor_type,
+               int lock_type, Recordset* owner);
   void build_fields(Recordset* owner);
   void close();
 

@@ -29,7 +29,8 @@ const automation::DispatchTable<PriceCalculation>& dispatch() {
     };
     t.property(
         "DittaCorrente", [](PriceCalculation& self) { return Variant(self.DittaCorrente()); },
-        nullptr, [](PriceCalculation& self, const Variant& v) {
+        nullptr,
+        [](PriceCalculation& self, const Variant& v) {
           if (!v.is_object()) throw Error(automation::errc::kObjectRequired, std::string(kSource));
           self.SetDittaCorrente(v.as_object());
         });

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "automation/date.h"
+#include "automation/debug_output.h"
 #include "automation/factory.h"
 #include "automation/guid.h"
-#include "automation/debug_output.h"
-#include "automation/date.h"
 
 namespace automation {
 namespace {
@@ -26,8 +26,9 @@ class Counter : public Object {
       d.property(
           "Value", [](Counter& c) { return Variant(c.value); },
           [](Counter& c, const Variant& v) { c.value = v.as_long(); });
-      d.property("Child", [](Counter& c) { return Variant(c.child); }, nullptr,
-                 [](Counter& c, const Variant& v) { c.child = v.as_object(); });
+      d.property(
+          "Child", [](Counter& c) { return Variant(c.child); }, nullptr,
+          [](Counter& c, const Variant& v) { c.child = v.as_object(); });
       d.method("AddTo", [](Counter& c, std::span<Variant> args) {
         c.value += args[0].as_long();
         args[1] = Variant(c.value);  // by-reference out parameter
@@ -71,13 +72,13 @@ TEST(ObjectTest, PathsRequireObjectsAtEveryStep) {
   root->child = child;
   EXPECT_EQ(get_path(root, {"Child", "Value"}).as_long(), 42);
   root->child = nullptr;
-  EXPECT_EQ(error_number([&] { get_path(root, {"Child", "Value"}); }),
-            errc::kObjectVariableNotSet);
+  EXPECT_EQ(error_number([&] { get_path(root, {"Child", "Value"}); }), errc::kObjectVariableNotSet);
   EXPECT_EQ(error_number([&] { get_path(root, {"Value", "Value"}); }), errc::kObjectRequired);
 }
 
 TEST(ObjectTest, FactoryCreatesRegisteredClassesOnly) {
-  ObjectFactory::instance().register_class("Test.Counter", [] { return std::make_shared<Counter>(); });
+  ObjectFactory::instance().register_class("Test.Counter",
+                                           [] { return std::make_shared<Counter>(); });
   EXPECT_EQ(create_object("TEST.COUNTER")->type_name(), "Counter");
   Error error(0, "", "");
   try {
@@ -95,16 +96,14 @@ TEST(ErrorTest, LabelsChainOutermostFirst) {
   Error caught(0, "", "");
   try {
     trap_and_reraise("RefreshChild:", [] {
-      trap_and_reraise("InitializeRecordsetLI10Ven:", [] {
-        throw Error(3021, "ADODB.Recordset", "Either BOF or EOF is True");
-      });
+      trap_and_reraise("InitializeRecordsetLI10Ven:",
+                       [] { throw Error(3021, "ADODB.Recordset", "Either BOF or EOF is True"); });
     });
   } catch (const Error& e) {
     caught = e;
   }
   EXPECT_EQ(caught.number(), 3021);
-  EXPECT_EQ(caught.source(),
-            "RefreshChild:\r\nInitializeRecordsetLI10Ven:\r\nADODB.Recordset");
+  EXPECT_EQ(caught.source(), "RefreshChild:\r\nInitializeRecordsetLI10Ven:\r\nADODB.Recordset");
   EXPECT_EQ(caught.description(), "Either BOF or EOF is True");
 
   int ran = 0;
@@ -143,9 +142,9 @@ TEST(DateTest, SerialsRoundTripIncludingBeforeDayZero) {
     const char* iso;
   };
   const Case cases[] = {
-      {0.0, "1899-12-30T00:00:00"},    {2.0, "1900-01-01T00:00:00"},
-      {5.25, "1900-01-04T06:00:00"},   {-1.25, "1899-12-29T06:00:00"},
-      {-2.5, "1899-12-28T12:00:00"},   {43830.0, "2019-12-31T00:00:00"},
+      {0.0, "1899-12-30T00:00:00"},       {2.0, "1900-01-01T00:00:00"},
+      {5.25, "1900-01-04T06:00:00"},      {-1.25, "1899-12-29T06:00:00"},
+      {-2.5, "1899-12-28T12:00:00"},      {43830.0, "2019-12-31T00:00:00"},
       {2958465.0, "9999-12-31T00:00:00"},
   };
   for (const Case& c : cases) {

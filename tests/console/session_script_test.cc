@@ -106,8 +106,8 @@ void run_every_script(const DatabaseRoute& route) {
     if (entry.path().extension() != ".jsonl") continue;
     ++scripts;
     SCOPED_TRACE(entry.path().filename().string());
-    std::string run_name = "dorsel-session-" + entry.path().stem().string() + "-" +
-                           route.name + "-" + std::to_string(::getpid());
+    std::string run_name = "dorsel-session-" + entry.path().stem().string() + "-" + route.name +
+                           "-" + std::to_string(::getpid());
     fs::path temp = fs::temp_directory_path() / run_name;
     fs::remove_all(temp);
     fs::create_directories(temp);

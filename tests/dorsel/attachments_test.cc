@@ -389,7 +389,8 @@ TEST_F(AttachmentsTest, RemoveAllegatoUndoesTheDownload) {
   component->RemoveAllegato(" 5 ");
   EXPECT_EQ(state(), "5|0|none|NULL\n6|1|date|6\n");
 
-  test_support::drop_table(*connection, "CL07_FILEALLEGATI");  // the mark is cleared even when the delete fails
+  test_support::drop_table(*connection,
+                           "CL07_FILEALLEGATI");  // the mark is cleared even when the delete fails
   component->RemoveAllegato("6");
   EXPECT_EQ(query_text("SELECT CL06_ISDOWNLOADED FROM CL06_LISTAALLEGATI WHERE CL06_ID = 6"),
             "0\n");

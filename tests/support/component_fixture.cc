@@ -9,7 +9,8 @@ namespace test_support {
 
 ComponentTest::ComponentTest(bool with_demo, std::int32_t company) {
   console::register_everything();
-  previous_sink_ = automation::set_debug_sink([this](std::string_view t) { trace.emplace_back(t); });
+  previous_sink_ =
+      automation::set_debug_sink([this](std::string_view t) { trace.emplace_back(t); });
   prompt = std::make_shared<console::ScriptedPrompt>();
   previous_prompt_ = automation::set_prompt_service(prompt);
   connection = make_test_connection(with_demo);

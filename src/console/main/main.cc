@@ -18,8 +18,9 @@ namespace {
 
 void add_host_options(CLI::App* command, console::HostOptions* options) {
   command->add_option("--db", options->database, "SQLite database file");
-  command->add_option("--connect", options->connect,
-                      "connection string (Provider=SQLite;Data Source=FILE, Driver=...;..., DSN=...)");
+  command->add_option(
+      "--connect", options->connect,
+      "connection string (Provider=SQLite;Data Source=FILE, Driver=...;..., DSN=...)");
   command->add_option("--company", options->company, "company code (default 1)");
   command->add_option("--language", options->language, "company language (default \"ITA \")");
   command->add_flag("--no-host", options->no_host, "do not hand the host object to the component");
@@ -60,7 +61,8 @@ int main(int argc, char** argv) {
   demo->add_option("target", demo_target, "SQLite file or connection string")->required();
 
   console::HostOptions session_options;
-  CLI::App* session = app.add_subcommand("session", "JSON-lines automation session on stdin/stdout");
+  CLI::App* session =
+      app.add_subcommand("session", "JSON-lines automation session on stdin/stdout");
   add_host_options(session, &session_options);
 
   console::HostOptions show_options;
@@ -89,13 +91,13 @@ int main(int argc, char** argv) {
       std::cerr << "dorsel show: --db or --connect is required\n";
       return 2;
     }
-    return console::run_show(show_options, item, panels,
-                             format == "json" ? console::ViewFormat::kJson
-                                              : console::ViewFormat::kTable,
-                             std::cout, std::cerr);
+    return console::run_show(
+        show_options, item, panels,
+        format == "json" ? console::ViewFormat::kJson : console::ViewFormat::kTable, std::cout,
+        std::cerr);
   } catch (const automation::Error& e) {
-    std::cerr << "dorsel: error " << e.number() << ": " << e.description() << "\n  source: "
-              << e.source() << "\n";
+    std::cerr << "dorsel: error " << e.number() << ": " << e.description()
+              << "\n  source: " << e.source() << "\n";
     return 1;
   } catch (const std::exception& e) {
     std::cerr << "dorsel: " << e.what() << "\n";

@@ -19,8 +19,8 @@ void reopen_slot_from_source(CLSMG_DORSEL& component, data::RecordsetPtr& slot,
                              const std::string& sql) {
   slot = component.take_new_recordset();
   if (slot->State() == data::kStateOpen) slot->Close();
-  slot->Open(sql, component.connection(), data::kOpenUnspecified,
-             data::kLockUnspecified, data::kCmdText);
+  slot->Open(sql, component.connection(), data::kOpenUnspecified, data::kLockUnspecified,
+             data::kCmdText);
   component.release_recordset_source();
 }
 

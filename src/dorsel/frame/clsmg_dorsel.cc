@@ -90,8 +90,7 @@ data::RecordsetPtr CLSMG_DORSEL::take_new_recordset() {
 
 void CLSMG_DORSEL::open_slot_from_source(data::RecordsetPtr& slot, const std::string& sql) {
   slot = take_new_recordset();
-  slot->Open(sql, connection(), data::kOpenUnspecified, data::kLockUnspecified,
-             data::kCmdText);
+  slot->Open(sql, connection(), data::kOpenUnspecified, data::kLockUnspecified, data::kCmdText);
   recordset_source_.reset();
 }
 

@@ -38,14 +38,16 @@ Variant object_result(const automation::ObjectPtr& object) {
 
 // A slot set by reference takes a recordset or Nothing; anything else is a type mismatch.
 data::RecordsetPtr recordset_value(const Variant& value) {
-  if (!value.is_object()) throw automation::Error(automation::errc::kObjectRequired, "TRAVE_DORSEL");
+  if (!value.is_object())
+    throw automation::Error(automation::errc::kObjectRequired, "TRAVE_DORSEL");
   if (!value.as_object()) return nullptr;
   auto recordset = std::dynamic_pointer_cast<data::Recordset>(value.as_object());
   if (!recordset) throw automation::Error(automation::errc::kTypeMismatch, "TRAVE_DORSEL");
   return recordset;
 }
 
-void add_slot(automation::DispatchTable<Self>& t, const char* name, data::RecordsetPtr Self::*slot) {
+void add_slot(automation::DispatchTable<Self>& t, const char* name,
+              data::RecordsetPtr Self::*slot) {
   t.property(
       name, [slot](Self& self) { return object_result(self.*slot); }, nullptr,
       [slot](Self& self, const Variant& v) { self.*slot = recordset_value(v); });
@@ -109,7 +111,8 @@ automation::DispatchTable<Self> build() {
 
   t.property(
       "gclsCalcoloPrezzi", [](Self& self) { return object_result(self.gclsCalcoloPrezzi); },
-      nullptr, [](Self& self, const Variant& v) {
+      nullptr,
+      [](Self& self, const Variant& v) {
         if (!v.is_object()) {
           throw automation::Error(automation::errc::kObjectRequired, "TRAVE_DORSEL");
         }
@@ -140,14 +143,16 @@ automation::DispatchTable<Self> build() {
 
   add_method(t, "Initialize", [](Self& s, Args) { s.Initialize(); });
 
-  add_method(t, "Init_MG6B_parametrivarianti", [](Self& s, Args) { s.Init_MG6B_parametrivarianti(); });
+  add_method(t, "Init_MG6B_parametrivarianti",
+             [](Self& s, Args) { s.Init_MG6B_parametrivarianti(); });
   add_method(t, "Init_MG72_applicazioni", [](Self& s, Args) { s.Init_MG72_applicazioni(); });
   add_method(t, "Init_MG6D_flagvarianti", [](Self& s, Args) { s.Init_MG6D_flagvarianti(); });
   add_method(t, "Init_MG87_note", [](Self& s, Args a) { s.Init_MG87_note(text_arg(a, 0)); });
   add_method(t, "Init_MG67_scorte", [](Self& s, Args a) { s.Init_MG67_scorte(text_arg(a, 0)); });
   add_method(t, "Init_MG68_confezioni",
              [](Self& s, Args a) { s.Init_MG68_confezioni(text_arg(a, 0)); });
-  add_method(t, "Init_MG7A_infoubic", [](Self& s, Args a) { s.Init_MG7A_infoubic(text_arg(a, 0)); });
+  add_method(t, "Init_MG7A_infoubic",
+             [](Self& s, Args a) { s.Init_MG7A_infoubic(text_arg(a, 0)); });
   add_method(t, "Init_MG98_INTRA", [](Self& s, Args a) { s.Init_MG98_INTRA(text_arg(a, 0)); });
   add_method(t, "Init_MG1Q_nomenclature_INTRA_art", [](Self& s, Args a) {
     s.Init_MG1Q_nomenclature_INTRA_art(text_arg(a, 0), integer_arg(a, 1));
@@ -174,7 +179,8 @@ automation::DispatchTable<Self> build() {
   add_method(t, "Calcola_PREZZONETTO_LI10Acq", [](Self& s, Args a) {
     s.Calcola_PREZZONETTO_LI10Acq(text_arg(a, 0), text_arg(a, 1));
   });
-  add_method(t, "CreaRecset_Grst_RecSet_LI11", [](Self& s, Args) { s.CreaRecset_Grst_RecSet_LI11(); });
+  add_method(t, "CreaRecset_Grst_RecSet_LI11",
+             [](Self& s, Args) { s.CreaRecset_Grst_RecSet_LI11(); });
   add_method(t, "Trasferisci_in_Grst_RecSet_LI11_Append",
              [](Self& s, Args) { s.Trasferisci_in_Grst_RecSet_LI11_Append(); });
   add_method(t, "Calcola_PREZZONETTO_LI11",
@@ -185,8 +191,10 @@ automation::DispatchTable<Self> build() {
   add_method(t, "ShowChild", [](Self& s, Args a) { s.ShowChild(text_arg(a, 0), text_arg(a, 1)); });
   add_method(t, "ClearChild", [](Self& s, Args a) { s.ClearChild(text_arg(a, 0)); });
 
-  add_method(t, "InitializeRecordsetLI10Ven", [](Self& s, Args) { s.InitializeRecordsetLI10Ven(); });
-  add_method(t, "InitializeRecordsetLI10Acq", [](Self& s, Args) { s.InitializeRecordsetLI10Acq(); });
+  add_method(t, "InitializeRecordsetLI10Ven",
+             [](Self& s, Args) { s.InitializeRecordsetLI10Ven(); });
+  add_method(t, "InitializeRecordsetLI10Acq",
+             [](Self& s, Args) { s.InitializeRecordsetLI10Acq(); });
   add_method(t, "InitializeRecordsetLI11", [](Self& s, Args) { s.InitializeRecordsetLI11(); });
 
   add_method(t, "Get_PathImage",
@@ -201,8 +209,10 @@ automation::DispatchTable<Self> build() {
   add_method(t, "RemoveAllFile", [](Self& s, Args a) { s.RemoveAllFile(text_arg(a, 0)); });
   add_method(t, "IsSorvanoAttivo", [](Self& s, Args) { return s.IsSorvanoAttivo(); });
 
-  add_method(t, "Get_MG66_ID_LP09", [](Self& s, Args a) { return s.Get_MG66_ID_LP09(text_arg(a, 0)); });
-  add_method(t, "Get_LP09_CODICE", [](Self& s, Args a) { return s.Get_LP09_CODICE(text_arg(a, 0)); });
+  add_method(t, "Get_MG66_ID_LP09",
+             [](Self& s, Args a) { return s.Get_MG66_ID_LP09(text_arg(a, 0)); });
+  add_method(t, "Get_LP09_CODICE",
+             [](Self& s, Args a) { return s.Get_LP09_CODICE(text_arg(a, 0)); });
   add_method(t, "GestioneVelmarRetail", [](Self& s, Args) { return s.GestioneVelmarRetail(); });
   add_method(t, "Get_RE37_ID", [](Self& s, Args a) { return s.Get_RE37_ID(text_arg(a, 0)); });
   add_method(t, "Get_RE37_CODCLASSEPROD",

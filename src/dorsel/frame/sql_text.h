@@ -19,7 +19,6 @@ void append_quoted(std::string& sql, std::string_view value);
 // " = ", the company code, " ". `star` is the select-list line ("     * " unless a caller
 // needs another spacing).
 std::string company_query_frame(std::string_view table, std::string_view company_column,
-                                std::string_view company_code,
-                                std::string_view star = "     * ");
+                                std::string_view company_code, std::string_view star = "     * ");
 
 }  // namespace dorsel

@@ -51,8 +51,8 @@ void CLSMG_DORSEL::Init_LI10(const std::string& CodiceArticolo, const std::strin
       query_slot = sql;
       slot = take_new_recordset();
       if (slot->State() == data::kStateOpen) slot->Close();
-      slot->Open(query_slot, connection(), data::kOpenUnspecified,
-                 data::kLockUnspecified, data::kCmdText);
+      slot->Open(query_slot, connection(), data::kOpenUnspecified, data::kLockUnspecified,
+                 data::kCmdText);
       release_recordset_source();
     };
     if (TipoListino == "0") load(Gstr_SQL_LI10Ven, Grst_RecSet_LI10Ven);
@@ -79,8 +79,8 @@ void CLSMG_DORSEL::Init_LI11_ultimi(const std::string& CodiceArticolo,
 
     Grst_RecSet_LI11 = take_new_recordset();
     if (Grst_RecSet_LI11->State() == data::kStateOpen) Grst_RecSet_LI11->Close();
-    Grst_RecSet_LI11->Open(Gstr_SQL_LI11, connection(),
-                           data::kOpenUnspecified, data::kLockUnspecified, data::kCmdText);
+    Grst_RecSet_LI11->Open(Gstr_SQL_LI11, connection(), data::kOpenUnspecified,
+                           data::kLockUnspecified, data::kCmdText);
     release_recordset_source();
   });
 }
@@ -125,8 +125,8 @@ data::RecordsetPtr CLSMG_DORSEL::ListiniDateValidita(const std::string& TipoList
         .append("'");
 
     data::RecordsetPtr parameters = take_new_recordset();
-    parameters->Open(sql, connection(), data::kOpenUnspecified,
-                     data::kLockUnspecified, data::kCmdText);
+    parameters->Open(sql, connection(), data::kOpenUnspecified, data::kLockUnspecified,
+                     data::kCmdText);
     release_recordset_source();
     // No parameter row is an answer, not an error: the caller then proposes no dates.
     if (!(parameters->Eof() && parameters->Bof())) result = std::move(parameters);

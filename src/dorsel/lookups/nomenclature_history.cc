@@ -30,9 +30,9 @@ bool CLSMG_DORSEL::StoricizzaNomenclaturaIntra(std::string& CodNomenclatura,
     // The company code is read from the host for each statement, as everywhere else: nothing
     // of the host is kept.
     data::RecordsetPtr stored = data::Recordset::create();
-    stored->Open("SELECT * FROM MG1Q_ARTNOMENCLATURE WHERE MG1Q_DITTA_CG18=" +
-                     company_code_text() + " AND MG1Q_CODART_MG66='" + item + "'" +
-                     " AND MG1Q_ANNO=" + year + " AND MG1Q_INDTIPO=" + kind,
+    stored->Open("SELECT * FROM MG1Q_ARTNOMENCLATURE WHERE MG1Q_DITTA_CG18=" + company_code_text() +
+                     " AND MG1Q_CODART_MG66='" + item + "'" + " AND MG1Q_ANNO=" + year +
+                     " AND MG1Q_INDTIPO=" + kind,
                  connection(), data::kOpenUnspecified, data::kLockUnspecified, data::kCmdText);
 
     if (!(stored->Bof() && stored->Eof())) {

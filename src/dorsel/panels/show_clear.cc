@@ -29,8 +29,8 @@ void reopen(const CLSMG_DORSEL& component, std::string& query_slot, std::string 
   query_slot = std::move(query);
   data::Recordset& rows = panels::slot_recordset(slot);
   if (closing == Closing::kAlways || rows.State() == data::kStateOpen) rows.Close();
-  rows.Open(query_slot, component.connection(), data::kOpenUnspecified,
-            data::kLockUnspecified, options);
+  rows.Open(query_slot, component.connection(), data::kOpenUnspecified, data::kLockUnspecified,
+            options);
 }
 
 }  // namespace
