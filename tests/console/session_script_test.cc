@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "support/child_process.h"
+#include "support/odbc_test_db.h"
 
 namespace {
 
@@ -150,12 +151,12 @@ TEST(SessionScriptTest, EveryScriptGetsTheExpectedAnswers) {
 
 #ifdef DORSEL_WITH_ODBC
 // The same scripts with the database created and used through the ODBC provider, over the
-// SQLite ODBC driver loaded by file name (no system ODBC configuration involved).
+// SQLite ODBC driver loaded by file name (no system ODBC configuration involved). The program
+// finds the dialect's extension beside itself.
 TEST(SessionScriptTest, EveryScriptGetsTheSameAnswersThroughOdbc) {
   auto connection_string = [](const fs::path& file) {
-    return "Driver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so;Database=" + file.string() +
-           ";NoWCHAR=1;LoadExt=" +
-           (fs::path(DORSEL_BINARY_DIR) / "src" / "libtsqlext.so").string() + ";";
+    return std::string("Driver=") + odbc_test::kSqliteDriver + ";Database=" + file.string() +
+           ";NoWCHAR=1;";
   };
   run_every_script({"odbc", connection_string, [&](const fs::path& file) {
                       return std::vector<std::string>{"--connect", connection_string(file)};

@@ -17,8 +17,8 @@
 #include "data/odbc/odbc_provider.h"
 #include "data/odbc/type_mapping.h"
 #include "data/sqlite/sqlite_provider.h"
-#include "data_odbc/odbc_test_db.h"
 #include "support/error_of.h"
+#include "support/odbc_test_db.h"
 
 // The SQLite ODBC driver keeps SQLite's message when LoadExt names a file that does not load
 // and never frees it; the tests of that refusal would otherwise fail the sanitizer build's
@@ -93,7 +93,7 @@ TEST(OdbcProviderTest, TakesOnlyStringsWithADriverOrADsn) {
   };
   const Case cases[] = {
       {"Driver={FreeTDS};Server=sql01;Database=ERP;", true},
-      {"DRIVER=/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so;SERVER=h", true},
+      {"DRIVER=/opt/odbc/libtdsodbc.so;SERVER=h", true},
       {"DSN=erp;UID=u;PWD=p", true},
       {" dsn = erp ", true},
       {"Driver=;Server=x", false},
@@ -149,7 +149,7 @@ TEST(OdbcTypeMappingTest, DriverTypesBecomeRecordsetTypes) {
     const char* type_name;
     const char* expected;  // type size precision scale attributes read-as
   };
-  const SQLULEN kHuge = static_cast<SQLULEN>(-1);
+  constexpr SQLULEN kHuge = static_cast<SQLULEN>(-1);
   const Case cases[] = {
       // As FreeTDS describes SQL Server's types.
       {SQL_INTEGER, 10, 0, "int", "3 4 10 0 16 1"},

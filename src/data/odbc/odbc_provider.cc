@@ -1,5 +1,6 @@
 #include "data/odbc/odbc_provider.h"
 
+#include <dlfcn.h>
 #include <sql.h>
 #include <sqlext.h>
 
@@ -67,6 +68,11 @@ std::string_view trim(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
   return text;
+}
+
+// ODBC passes an integer attribute in its pointer argument.
+SQLPOINTER integer_attribute(std::uintptr_t value) {
+  return reinterpret_cast<SQLPOINTER>(value);  // NOLINT(performance-no-int-to-ptr)
 }
 
 SQLCHAR* sql_text(std::string_view text) {
@@ -571,6 +577,7 @@ class OdbcProvider final : public Provider {
     std::stable_sort(keys.begin(), keys.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::string> names;
+    names.reserve(keys.size());
     for (auto& k : keys) names.push_back(std::move(k.second));
     keys_.emplace(std::move(cache_key), names);
     return names;
@@ -578,11 +585,11 @@ class OdbcProvider final : public Provider {
 
   void set_autocommit(bool on) {
     SQLRETURN rc = SQLSetConnectAttr(dbc_.get(), SQL_ATTR_AUTOCOMMIT,
-                                     reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(
-                                         on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
+                                     integer_attribute(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
                                      SQL_IS_UINTEGER);
-    if (!SQL_SUCCEEDED(rc))
+    if (!SQL_SUCCEEDED(rc)) {
       raise_diagnostics(SQL_HANDLE_DBC, dbc_.get(), rc, dialect_, false, name());
+    }
   }
 
   void end_transaction(SQLSMALLINT how) {
@@ -592,8 +599,9 @@ class OdbcProvider final : public Provider {
     }
     SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc_.get(), how);
     // A commit that fails leaves the transaction open, to be rolled back.
-    if (!SQL_SUCCEEDED(rc))
+    if (!SQL_SUCCEEDED(rc)) {
       raise_diagnostics(SQL_HANDLE_DBC, dbc_.get(), rc, dialect_, false, name());
+    }
     in_transaction_ = false;
     set_autocommit(true);
   }
@@ -612,8 +620,7 @@ class OdbcProvider final : public Provider {
 std::pair<Handle, Handle> connect(const std::string& connection_string) {
   Handle env(SQL_HANDLE_ENV, SQL_NULL_HANDLE, std::nullopt, kSourceName);
   SQLRETURN rc =
-      SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION,
-                    reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(SQL_OV_ODBC3)), 0);
+      SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, integer_attribute(SQL_OV_ODBC3), 0);
   if (!SQL_SUCCEEDED(rc)) {
     raise_diagnostics(SQL_HANDLE_ENV, env.get(), rc, std::nullopt, false, kSourceName);
   }
@@ -695,10 +702,23 @@ std::string extension_path() {
   if (const char* path = std::getenv("DORSEL_TSQLEXT"); path != nullptr && *path != '\0') {
     return path;
   }
-#ifdef DORSEL_TSQLEXT_DEFAULT
+  // Beside the program or library this code was linked into: the build puts the extension next
+  // to the program; an installation keeps it in the library folder's dorsel/, which is that
+  // folder itself for a library and ../LIBDIR for a program in the binary folder.
+  Dl_info self{};
+  if (dladdr(reinterpret_cast<void*>(&extension_path), &self) == 0 || self.dli_fname == nullptr) {
+    return {};
+  }
   std::error_code ignored;
-  if (std::filesystem::exists(DORSEL_TSQLEXT_DEFAULT, ignored)) return DORSEL_TSQLEXT_DEFAULT;
-#endif
+  const std::filesystem::path folder =
+      std::filesystem::weakly_canonical(self.dli_fname, ignored).parent_path();
+  for (const std::filesystem::path& candidate :
+       {folder / "libtsqlext.so", folder / "dorsel" / "libtsqlext.so",
+        folder / ".." / DORSEL_INSTALL_LIBDIR / "dorsel" / "libtsqlext.so"}) {
+    if (std::filesystem::is_regular_file(candidate, ignored)) {
+      return candidate.lexically_normal().string();
+    }
+  }
   return {};
 }
 

@@ -43,8 +43,9 @@ std::unique_ptr<Provider> open(std::string_view connection_string);
 std::unique_ptr<Provider> open_as(std::string_view connection_string, std::string_view dbms_name);
 
 // The dialect's SQLite extension that the provider adds as LoadExt: the environment variable
-// DORSEL_TSQLEXT when set, else the libtsqlext.so of the build this library belongs to when
-// that file exists, else "".
+// DORSEL_TSQLEXT when set, else libtsqlext.so found beside the program or shared library that
+// holds this code (in the same folder, its dorsel/ subfolder, or the installed library folder's
+// dorsel/ seen from a program's binary folder), else "".
 std::string extension_path();
 
 }  // namespace data::odbc

@@ -1,6 +1,6 @@
-// The ODBC path without a server: Debian's SQLite ODBC driver, loaded by file name so that no
-// system ODBC configuration is read or written, on a database file of the test's own, with
-// the dialect's extension built beside the tests.
+// The ODBC path without a server: Debian's SQLite ODBC driver, loaded by the file name that the
+// build found (so that no system ODBC configuration is read or written), on a database file of
+// the test's own, with the dialect's extension built beside the program.
 #pragma once
 
 #include <unistd.h>
@@ -14,7 +14,7 @@
 
 namespace odbc_test {
 
-inline constexpr const char* kSqliteDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+inline constexpr const char* kSqliteDriver = DORSEL_SQLITE_ODBC_DRIVER;
 
 // A database file that is removed with the object.
 class TempDatabase {

@@ -1,0 +1,25 @@
+# Installs the build into a fresh prefix, builds examples/host against that prefix alone and runs
+# it on a demo database made by the installed program. Run by CTest with cmake -P and:
+#   BINARY_DIR, SOURCE_DIR, WORK_DIR, GENERATOR, CXX_COMPILER, CXX_FLAGS, LINKER_FLAGS
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "failed (${rc}): ${ARGN}\n${out}\n${err}")
+  endif()
+  set(output "${out}" PARENT_SCOPE)
+endfunction()
+
+file(REMOVE_RECURSE ${WORK_DIR})
+set(prefix ${WORK_DIR}/prefix)
+run(${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${prefix})
+run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/host -B ${WORK_DIR}/build -G ${GENERATOR}
+  -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
+  "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS}"
+  -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF -DCMAKE_FIND_USE_SYSTEM_PACKAGE_REGISTRY=OFF)
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
+run(${prefix}/bin/dorsel demo ${WORK_DIR}/demo.sqlite)
+run(${WORK_DIR}/build/example_host ${WORK_DIR}/demo.sqlite VITE-M6X20)
+if(NOT output MATCHES "Stock of VITE-M6X20 \\(1 rows\\)\n  warehouse '01'  minimum 500\n")
+  message(FATAL_ERROR "unexpected output of the example host:\n${output}")
+endif()
+message(STATUS "${output}")
