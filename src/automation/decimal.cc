@@ -78,10 +78,12 @@ void align(const Decimal& a, const Decimal& b, Int128* ma, Int128* mb, int* scal
     Int128 x = 0, y = 0;
     bool ok_a = a.scale() <= target ? shift_left(a.mantissa(), target - a.scale(), &x) : true;
     bool ok_b = b.scale() <= target ? shift_left(b.mantissa(), target - b.scale(), &y) : true;
-    if (a.scale() > target)
+    if (a.scale() > target) {
       x = shift_right(a.mantissa(), a.scale() - target, Decimal::Rounding::kHalfEven);
-    if (b.scale() > target)
+    }
+    if (b.scale() > target) {
       y = shift_right(b.mantissa(), b.scale() - target, Decimal::Rounding::kHalfEven);
+    }
     if (ok_a && ok_b && abs128(x) < (static_cast<Int128>(1) << 125) &&
         abs128(y) < (static_cast<Int128>(1) << 125)) {
       *ma = x;

@@ -12,11 +12,11 @@
 
 namespace automation {
 
-class NumberFormat;
+struct NumberFormat;
 
 // The mantissa type: 96 bits of magnitude need more than 64.
-__extension__ typedef __int128 Int128;
-__extension__ typedef unsigned __int128 UInt128;
+__extension__ using Int128 = __int128;
+__extension__ using UInt128 = unsigned __int128;
 
 class Decimal {
  public:
@@ -68,7 +68,7 @@ class Decimal {
   Decimal operator-() const { return from_parts(-mantissa(), scale_); }
 
   friend std::strong_ordering operator<=>(const Decimal& a, const Decimal& b);
-  friend bool operator==(const Decimal& a, const Decimal& b) { return (a <=> b) == 0; }
+  friend bool operator==(const Decimal& a, const Decimal& b) { return std::is_eq(a <=> b); }
 
  private:
   void set_mantissa(Int128 mantissa) {

@@ -1134,8 +1134,11 @@ void write_scaled_item(Tables& t, const DemoScale& scale, int n, int lists, int&
       row.side = side;
       row.item = item;
       row.list = 1 + k % lists;
-      row.start = automation::Date{first_day + k / lists};
-      row.end = automation::Date{first_day + k / lists + 364};
+      // Each list's rows start one whole day after the last.
+      const int days_after_first = k / lists;
+      const double start = first_day + days_after_first;
+      row.start = automation::Date{start};
+      row.end = automation::Date{start + 364};
       if (k % 97 != 96) row.price = price(1.0 + (k % 997) * 0.01);
       row.discount1 = k % 4 == 1 ? 10.0 : 0.0;
       if (n % 2 == 1) {

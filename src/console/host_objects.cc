@@ -36,7 +36,7 @@ std::string quoted(std::string_view text) {
 
 Variant HostCompany::invoke(std::string_view name, automation::InvokeKind kind,
                             std::span<Variant> args) {
-  static const automation::DispatchTable<HostCompany> table = [] {
+  static const automation::DispatchTable<HostCompany> kTable = [] {
     automation::DispatchTable<HostCompany> t;
     t.property("CodDitta", [](HostCompany& c) { return Variant(c.CodDitta()); });
     t.property("LinguaAzienda", [](HostCompany& c) { return Variant(c.LinguaAzienda()); });
@@ -45,7 +45,7 @@ Variant HostCompany::invoke(std::string_view name, automation::InvokeKind kind,
     });
     return t;
   }();
-  return table.invoke(*this, name, kind, args);
+  return kTable.invoke(*this, name, kind, args);
 }
 
 std::int16_t HostCompany::DecimaliPrezzo(std::string_view valuta) {
@@ -69,7 +69,7 @@ std::int16_t HostCompany::read_decimals(std::string_view valuta) {
 
 Variant HostTranslations::invoke(std::string_view name, automation::InvokeKind kind,
                                  std::span<Variant> args) {
-  static const automation::DispatchTable<HostTranslations> table = [] {
+  static const automation::DispatchTable<HostTranslations> kTable = [] {
     automation::DispatchTable<HostTranslations> t;
     t.method("TraduzioneTesto", [](HostTranslations& self, std::span<Variant> a) {
       if (a.empty()) {
@@ -79,7 +79,7 @@ Variant HostTranslations::invoke(std::string_view name, automation::InvokeKind k
     });
     return t;
   }();
-  return table.invoke(*this, name, kind, args);
+  return kTable.invoke(*this, name, kind, args);
 }
 
 std::string HostTranslations::TraduzioneTesto(std::int32_t id) {
@@ -97,7 +97,7 @@ std::string HostTranslations::TraduzioneTesto(std::int32_t id) {
 
 Variant HostGlobalServices::invoke(std::string_view name, automation::InvokeKind kind,
                                    std::span<Variant> args) {
-  static const automation::DispatchTable<HostGlobalServices> table = [] {
+  static const automation::DispatchTable<HostGlobalServices> kTable = [] {
     automation::DispatchTable<HostGlobalServices> t;
     t.property("Gcls_DittaCorrente",
                [](HostGlobalServices& g) { return Variant(automation::ObjectPtr(g.company_)); });
@@ -106,10 +106,10 @@ Variant HostGlobalServices::invoke(std::string_view name, automation::InvokeKind
     });
     return t;
   }();
-  return table.invoke(*this, name, kind, args);
+  return kTable.invoke(*this, name, kind, args);
 }
 
-std::shared_ptr<HostApplication> HostApplication::create(data::ConnectionPtr connection,
+std::shared_ptr<HostApplication> HostApplication::create(const data::ConnectionPtr& connection,
                                                          std::int32_t company_code,
                                                          std::string language) {
   if (language.empty()) {
@@ -125,13 +125,13 @@ std::shared_ptr<HostApplication> HostApplication::create(data::ConnectionPtr con
 
 Variant HostApplication::invoke(std::string_view name, automation::InvokeKind kind,
                                 std::span<Variant> args) {
-  static const automation::DispatchTable<HostApplication> table = [] {
+  static const automation::DispatchTable<HostApplication> kTable = [] {
     automation::DispatchTable<HostApplication> t;
     t.property("ClsGlobal",
                [](HostApplication& a) { return Variant(automation::ObjectPtr(a.global_)); });
     return t;
   }();
-  return table.invoke(*this, name, kind, args);
+  return kTable.invoke(*this, name, kind, args);
 }
 
 std::optional<std::string> company_language_in_database(data::Connection& connection,

@@ -86,7 +86,7 @@ class HostGlobalServices : public automation::Object {
 class HostApplication : public automation::Object {
  public:
   // `language` empty: the company's language from HOST_DITTE, else "ITA ".
-  static std::shared_ptr<HostApplication> create(data::ConnectionPtr connection,
+  static std::shared_ptr<HostApplication> create(const data::ConnectionPtr& connection,
                                                  std::int32_t company_code,
                                                  std::string language = {});
 

@@ -60,7 +60,7 @@ struct PanelDef {
 
 const std::vector<PanelDef>& panel_defs() {
   using C = CLSMG_DORSEL;
-  static const std::vector<PanelDef> defs = {
+  static const std::vector<PanelDef> kPanelDefs = {
       {"FRMMG_DORSEL_DESCR", "Description", {{"Description", "MG87", &C::Grst_RecSet_MG87descr}}},
       {"FRMUC_NOTE", "Notes", {{"Notes", "MG87", &C::Grst_RecSet_MG87note}}},
       {"FRMUC_SCORTE", "Stock parameters", {{"Stock parameters", "MG67", &C::Grst_RecSet_MG67}}},
@@ -89,7 +89,7 @@ const std::vector<PanelDef>& panel_defs() {
        {{"Catalogue images and attachments", "CL06", &C::Grst_RecSet_Immagini}},
        true},
   };
-  return defs;
+  return kPanelDefs;
 }
 
 const PanelDef* find_panel(std::string_view name) {
@@ -395,8 +395,9 @@ nlohmann::ordered_json table_json(const Table& table) {
   nlohmann::ordered_json rows = nlohmann::ordered_json::array();
   for (const auto& row : table.rows) {
     nlohmann::ordered_json values = nlohmann::ordered_json::array();
-    for (const Variant& value : row)
+    for (const Variant& value : row) {
       values.push_back(nlohmann::ordered_json(variant_to_json(value)));
+    }
     rows.push_back(std::move(values));
   }
   nlohmann::ordered_json out;
@@ -428,12 +429,12 @@ nlohmann::ordered_json panels_json(const std::vector<PanelResult>& panels) {
 }  // namespace
 
 const std::vector<std::string>& viewer_panels() {
-  static const std::vector<std::string> names = [] {
+  static const std::vector<std::string> kNames = [] {
     std::vector<std::string> list;
     for (const PanelDef& def : panel_defs()) list.emplace_back(def.name);
     return list;
   }();
-  return names;
+  return kNames;
 }
 
 int run_show(const HostOptions& options, const std::string& item,

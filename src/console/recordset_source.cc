@@ -4,14 +4,14 @@ namespace console {
 
 automation::Variant RecordsetSource::invoke(std::string_view name, automation::InvokeKind kind,
                                             std::span<automation::Variant> args) {
-  static const automation::DispatchTable<RecordsetSource> table = [] {
+  static const automation::DispatchTable<RecordsetSource> kTable = [] {
     automation::DispatchTable<RecordsetSource> t;
     t.method("NuovoRecordset", [](RecordsetSource& self, std::span<automation::Variant>) {
       return automation::Variant(automation::ObjectPtr(self.NuovoRecordset()));
     });
     return t;
   }();
-  return table.invoke(*this, name, kind, args);
+  return kTable.invoke(*this, name, kind, args);
 }
 
 data::RecordsetPtr RecordsetSource::NuovoRecordset() {

@@ -91,7 +91,7 @@ Variant Connection::invoke(std::string_view name, automation::InvokeKind kind,
   using detail::arg_at;
   using detail::int_arg;
   using detail::require_args;
-  static const DispatchTable<Connection> table = [] {
+  static const DispatchTable<Connection> kTable = [] {
     DispatchTable<Connection> t;
     t.method("Open",
              [](Connection& c, std::span<Variant> a) {
@@ -140,7 +140,7 @@ Variant Connection::invoke(std::string_view name, automation::InvokeKind kind,
         });
     return t;
   }();
-  return table.invoke(*this, name, kind, args);
+  return kTable.invoke(*this, name, kind, args);
 }
 
 }  // namespace data

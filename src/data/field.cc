@@ -168,16 +168,17 @@ void Field::SetValue(const Variant& value) {
   st.require_open(kFieldSource);
   if (st.read_only()) raise(errc::kFeatureNotAvailable, kFieldSource, std::string(kNotUpdatable));
   if (!st.has_current()) raise(errc::kNoCurrentRecord, kFieldSource);
-  if (type_ == DataType::kVariant) {
-    // Any subtype goes in and comes out unchanged.
+  // Any subtype goes into a variant column unchanged; a double into a double column needs no
+  // conversion either (the commonest write of a view).
+  const bool as_is = type_ == DataType::kVariant ||
+                     (type_ == DataType::kDouble && value.type() == automation::VarType::kDouble);
+  if (as_is) {
     st.write(ordinal_, Variant(value));
   } else if (value.is_null()) {
     if (!null_allowed_) cannot_store();
     st.write(ordinal_, Variant::null());
   } else if (value.is_missing() || value.is_object()) {
     cannot_store();
-  } else if (type_ == DataType::kDouble && value.type() == automation::VarType::kDouble) {
-    st.write(ordinal_, Variant(value));  // nothing to convert: the commonest write of a view
   } else {
     Variant stored;
     try {

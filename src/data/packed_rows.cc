@@ -313,7 +313,7 @@ class Reader {
 };
 
 constexpr std::size_t kFirstBlock = 256;
-constexpr std::size_t kLargestBlock = 64 * 1024;
+constexpr std::size_t kLargestBlock = std::size_t{64} * 1024;
 
 }  // namespace
 

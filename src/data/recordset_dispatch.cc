@@ -27,7 +27,7 @@ class FieldObject : public automation::Object {
 
   Variant invoke(std::string_view name, automation::InvokeKind kind,
                  std::span<Variant> args) override {
-    static const DispatchTable<FieldObject> table = [] {
+    static const DispatchTable<FieldObject> kTable = [] {
       DispatchTable<FieldObject> t;
       auto value_get = [](FieldObject& f) { return f.field().Value(); };
       auto value_let = [](FieldObject& f, const Variant& v) { f.field().SetValue(v); };
@@ -50,7 +50,7 @@ class FieldObject : public automation::Object {
           .property("OriginalValue", [](FieldObject& f) { return f.field().OriginalValue(); });
       return t;
     }();
-    return table.invoke(*this, name, kind, args);
+    return kTable.invoke(*this, name, kind, args);
   }
 
  private:
@@ -66,7 +66,7 @@ class FieldsObject : public automation::Object {
 
   Variant invoke(std::string_view name, automation::InvokeKind kind,
                  std::span<Variant> args) override {
-    static const DispatchTable<FieldsObject> table = [] {
+    static const DispatchTable<FieldsObject> kTable = [] {
       DispatchTable<FieldsObject> t;
       auto item = [](FieldsObject& f, std::span<Variant> a) {
         require_args(a, 1);
@@ -87,7 +87,7 @@ class FieldsObject : public automation::Object {
           });
       return t;
     }();
-    return table.invoke(*this, name, kind, args);
+    return kTable.invoke(*this, name, kind, args);
   }
 
  private:
@@ -104,7 +104,7 @@ Variant no_result() { return Variant(); }
 
 Variant Recordset::invoke(std::string_view name, automation::InvokeKind kind,
                           std::span<Variant> args) {
-  static const DispatchTable<Recordset> table = [] {
+  static const DispatchTable<Recordset> kTable = [] {
     DispatchTable<Recordset> t;
     auto int_property = [](int (Recordset::*getter)() const, void (Recordset::*setter)(int)) {
       return std::make_pair([getter](Recordset& r) { return Variant(std::int32_t{(r.*getter)()}); },
@@ -233,7 +233,7 @@ Variant Recordset::invoke(std::string_view name, automation::InvokeKind kind,
                             nullptr, nullptr, nullptr});
     return t;
   }();
-  return table.invoke(*this, name, kind, args);
+  return kTable.invoke(*this, name, kind, args);
 }
 
 }  // namespace data

@@ -199,12 +199,12 @@ struct RowStore {
   OpenRow& open_row(std::size_t i) {
     auto it = open_rows.find(i);
     if (it != open_rows.end()) return it->second;
-    if (spare.empty()) {
+    if (spare_.empty()) {
       it = open_rows.try_emplace(i).first;
     } else {
-      spare.key() = i;
-      spare.mapped().editors = 0;
-      it = open_rows.insert(std::move(spare)).position;
+      spare_.key() = i;
+      spare_.mapped().editors = 0;
+      it = open_rows.insert(std::move(spare_)).position;
     }
     Row& values = it->second.values;
     if (packed[i] != nullptr) {
@@ -231,10 +231,10 @@ struct RowStore {
     packed[i] = row;
     // The node and its row's room serve the next row opened: a view adds, and a re-key pass
     // rewrites, thousands of rows one after another.
-    spare = open_rows.extract(it);
+    spare_ = open_rows.extract(it);
   }
 
-  OpenRows::node_type spare;
+  OpenRows::node_type spare_;
 };
 
 }  // namespace data::detail

@@ -22,7 +22,7 @@ Decimal percent_of(const Decimal& value, const Decimal& percent) {
 
 const automation::DispatchTable<PriceCalculation>& dispatch() {
   using automation::DispatchTable;
-  static const DispatchTable<PriceCalculation> table = [] {
+  static const DispatchTable<PriceCalculation> kTable = [] {
     DispatchTable<PriceCalculation> t;
     auto setter = [](void (PriceCalculation::*member)(const Variant&)) {
       return [member](PriceCalculation& self, const Variant& v) { (self.*member)(v); };
@@ -59,7 +59,7 @@ const automation::DispatchTable<PriceCalculation>& dispatch() {
     });
     return t;
   }();
-  return table;
+  return kTable;
 }
 
 }  // namespace

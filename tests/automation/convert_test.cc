@@ -116,12 +116,14 @@ TEST(ConvertTest, DecimalParsingAcceptsWhatTheRuntimeAccepts) {
   for (int n = 0; n < 5000; ++n) {
     NumberFormat f = n % 2 == 0 ? NumberFormat::plain() : NumberFormat::italian();
     std::string text = std::rand() % 3 == 0 ? "-" : "";
-    for (int d = 1 + std::rand() % 12; d > 0; --d)
+    for (int d = 1 + std::rand() % 12; d > 0; --d) {
       text += static_cast<char>('0' + std::rand() % 10);
+    }
     if (std::rand() % 2 == 0) {
       text += f.decimal_separator;
-      for (int d = 1 + std::rand() % 10; d > 0; --d)
+      for (int d = 1 + std::rand() % 10; d > 0; --d) {
         text += static_cast<char>('0' + std::rand() % 10);
+      }
     }
     Decimal shortcut = Decimal::parse(text, f);
     Decimal scanned = Decimal::parse(" " + text, f);

@@ -21,7 +21,7 @@ class Counter : public Object {
 
  private:
   static const DispatchTable<Counter>& table() {
-    static const DispatchTable<Counter> t = [] {
+    static const DispatchTable<Counter> kTable = [] {
       DispatchTable<Counter> d;
       d.property(
           "Value", [](Counter& c) { return Variant(c.value); },
@@ -36,7 +36,7 @@ class Counter : public Object {
       });
       return d;
     }();
-    return t;
+    return kTable;
   }
 };
 

@@ -152,7 +152,7 @@ TEST(RecordsetTest, MovementAtTheEdges) {
            {"MoveNext", &data::Recordset::MoveNext},
            {"MovePrevious", &data::Recordset::MovePrevious}}) {
     SCOPED_TRACE(name);
-    EXPECT_EQ(number_of([&] { (*empty.*move)(); }), 3021);
+    EXPECT_EQ(number_of([&, move = move] { (*empty.*move)(); }), 3021);
     EXPECT_TRUE(empty->Bof() && empty->Eof());
   }
   EXPECT_EQ(empty->AbsolutePosition(), data::kPosUnknown);

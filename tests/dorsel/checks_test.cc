@@ -23,7 +23,9 @@ class ChecksTest : public test_support::ComponentTest {
            std::to_string(i + 1) + "', " + rows[i].first + ", " + rows[i].second + ")");
     }
     component->Init_MG67_scorte("A1");
-    if (!rows.empty()) component->Grst_RecSet_MG67->SetAbsolutePosition(current);
+    if (!rows.empty()) {
+      component->Grst_RecSet_MG67->SetAbsolutePosition(static_cast<std::int64_t>(current));
+    }
   }
   void load_packs(const std::vector<const char*>& flags) {
     exec("DELETE FROM MG68_CONFART");

@@ -84,7 +84,9 @@ std::string price_views(dorsel::CLSMG_DORSEL& c) {
 
 std::string applications_head(const std::string& language) {
   return crlf_lines(
-      {"SELECT MG72_DITTA_CG18, MG72_CODART_MG66, MG72_CODAPPLIC_MG57, "
+      {// One line of the statement, split for width.
+       // NOLINTNEXTLINE(bugprone-suspicious-missing-comma)
+       "SELECT MG72_DITTA_CG18, MG72_CODART_MG66, MG72_CODAPPLIC_MG57, "
        "MG0S_DESCRIZIONE AS MG57_DESCRAPPLIC",
        "FROM MG57_APPLICAZIONI",
        "LEFT JOIN MG0S_DESLINGUA WITH (NOLOCK) ON MG0S_CODLINGUA_MG52 = '" + language + "'",

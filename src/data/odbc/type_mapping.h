@@ -20,7 +20,7 @@
 namespace data::odbc {
 
 // The buffer of one SQLGetData call for long texts and binaries.
-inline constexpr std::size_t kReadChunk = 64 * 1024;
+inline constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 
 // The automation subtype a column's values are read into, and how.
 enum class ReadAs : std::uint8_t {

@@ -238,6 +238,7 @@ class SqliteProvider final : public Provider {
     if (rc != SQLITE_DONE) raise_engine_error(db_, rc, false);
     std::sort(keys.begin(), keys.end());
     std::vector<std::string> names;
+    names.reserve(keys.size());
     for (auto& k : keys) names.push_back(std::move(k.second));
     return names;
   }
@@ -352,11 +353,11 @@ std::string_view trimmed(std::string_view text) {
 // SQLite counts every allocation under a global mutex unless told not to; nothing here reads
 // those counts. Only possible before SQLite initialises; later it is a harmless refusal.
 void configure_sqlite_once() {
-  static const bool configured = [] {
+  static const bool kConfigured = [] {
     sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     return true;
   }();
-  (void)configured;
+  (void)kConfigured;
 }
 
 std::unique_ptr<Provider> open_file(const std::string& path) {

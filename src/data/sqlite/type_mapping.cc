@@ -231,8 +231,9 @@ ColumnType map_declared_type(const char* declared) {
   if (b == "CHAR" || b == "CHARACTER") {
     return text_type(d, DataType::kChar, DataType::kLongVarChar, kLongSize, true);
   }
-  if (b == "NCHAR")
+  if (b == "NCHAR") {
     return text_type(d, DataType::kWChar, DataType::kLongVarWChar, kLongWideSize, true);
+  }
   if (b == "VARCHAR" || b == "CHARACTER VARYING") {
     return text_type(d, DataType::kVarChar, DataType::kLongVarChar, kLongSize, false);
   }
@@ -285,8 +286,9 @@ Variant read_value(sqlite3_stmt* stmt, int i, const ColumnType& type) {
       if (storage == SQLITE_INTEGER) return integer_value(sqlite3_column_int64(stmt, i));
       break;
     case ValueKind::kInt64:
-      if (storage == SQLITE_INTEGER)
+      if (storage == SQLITE_INTEGER) {
         return Variant(static_cast<std::int64_t>(sqlite3_column_int64(stmt, i)));
+      }
       break;
     case ValueKind::kDouble:
       if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {

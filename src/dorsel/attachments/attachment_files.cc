@@ -93,7 +93,7 @@ std::string CLSMG_DORSEL::GetPathFileAllegato(std::int16_t IdAllegato, const std
     // A name inside one already listed counts as listed: the list is searched as text.
     if (ListFileToDelete.find(name) == std::string::npos) ListFileToDelete.append(";" + name);
 
-    const std::string path = PathTemp + name;
+    std::string path = PathTemp + name;
     // A file already there is the one the console opened before; it is not written again.
     if (attachments::file_exists(path)) return path;
     write_file(fields.Item("CL07_FILE").Value(), path);

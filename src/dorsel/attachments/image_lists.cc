@@ -85,27 +85,29 @@ std::string image_list_query(std::string_view company_code, const std::string& i
   append_short_name(text);
   text.append("      WHEN 6 THEN");
   append_short_name(text);
-  append_all(text, {"      ELSE",
-                    "          CL06_NOMEFILE",
-                    "      END",
-                    "    AS CL06_NOMEFILE ",
-                    "  , CASE UPPER(CL06_TIPOFILE) ",
-                    "      WHEN 'PDF' THEN 'PDF' ",
-                    "      ELSE 'FILE' ",
-                    "    END AS CL06_TIPOFILE ",
-                    "  , CASE ISNULL(CL06_DIMENSIONE, 0) ",
-                    "      WHEN 0 THEN ''",
-                    "      ELSE REPLACE(CONVERT(VARCHAR,CONVERT(MONEY,CAST((CL06_DIMENSIONE / "
-                    "1048576) AS NUMERIC(14, 2))),1), '.00','') +  ' MB'",
-                    "      END AS CL06_DIMENSIONE ",
-                    "  , CL06_LINK ",
-                    "  , CASE ISNULL(CL06_ISDOWNLOADED, 0)",
-                    "      WHEN 0 THEN 'DOWN'",
-                    "      ELSE 'VIEW'",
-                    "    END AS CL06_ISDOWNLOADED ",
-                    " , 'ERASE' AS CL06_DELETE",
-                    " , CL02_CODICE AS CodiceArticoloSorvano",
-                    " , IL01_CODICE_IL02  AS CodiceMarcaSorvano"});
+  // The size expression is one line of the statement, split for width (hence the NOLINT).
+  append_all(text,
+             {"      ELSE",
+              "          CL06_NOMEFILE",
+              "      END",
+              "    AS CL06_NOMEFILE ",
+              "  , CASE UPPER(CL06_TIPOFILE) ",
+              "      WHEN 'PDF' THEN 'PDF' ",
+              "      ELSE 'FILE' ",
+              "    END AS CL06_TIPOFILE ",
+              "  , CASE ISNULL(CL06_DIMENSIONE, 0) ",
+              "      WHEN 0 THEN ''",
+              "      ELSE REPLACE(CONVERT(VARCHAR,CONVERT(MONEY,CAST((CL06_DIMENSIONE / "  // NOLINT
+              "1048576) AS NUMERIC(14, 2))),1), '.00','') +  ' MB'",
+              "      END AS CL06_DIMENSIONE ",
+              "  , CL06_LINK ",
+              "  , CASE ISNULL(CL06_ISDOWNLOADED, 0)",
+              "      WHEN 0 THEN 'DOWN'",
+              "      ELSE 'VIEW'",
+              "    END AS CL06_ISDOWNLOADED ",
+              " , 'ERASE' AS CL06_DELETE",
+              " , CL02_CODICE AS CodiceArticoloSorvano",
+              " , IL01_CODICE_IL02  AS CodiceMarcaSorvano"});
   append_item_link_joins(text, /*with_attachments=*/true);
   append_item_condition(text, company_code, item_code);
   // Downloaded contents are always listed; the rest only while the service is switched on.

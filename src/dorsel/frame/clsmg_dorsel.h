@@ -30,6 +30,8 @@ namespace dorsel {
 inline constexpr std::string_view kClassName = "TRAVE_DORSEL.CLSMG_DORSEL";
 inline constexpr std::string_view kRecordsetSourceClass = "TRAVE_RECSET.RecordsetSource";
 
+// The interface keeps its original names, parameters included.
+// NOLINTBEGIN(readability-identifier-naming)
 class CLSMG_DORSEL : public automation::Object {
  public:
   // Writes the "INI" trace line.
@@ -203,6 +205,7 @@ class CLSMG_DORSEL : public automation::Object {
   data::ConnectionPtr connection_;
   automation::Variant host_;
 };
+// NOLINTEND(readability-identifier-naming)
 
 // Registers CLSMG_DORSEL (and the price library's class, which Initialize creates) in the
 // object factory.

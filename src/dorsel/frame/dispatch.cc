@@ -38,8 +38,9 @@ Variant object_result(const automation::ObjectPtr& object) {
 
 // A slot set by reference takes a recordset or Nothing; anything else is a type mismatch.
 data::RecordsetPtr recordset_value(const Variant& value) {
-  if (!value.is_object())
+  if (!value.is_object()) {
     throw automation::Error(automation::errc::kObjectRequired, "TRAVE_DORSEL");
+  }
   if (!value.as_object()) return nullptr;
   auto recordset = std::dynamic_pointer_cast<data::Recordset>(value.as_object());
   if (!recordset) throw automation::Error(automation::errc::kTypeMismatch, "TRAVE_DORSEL");
@@ -257,8 +258,8 @@ automation::DispatchTable<Self> build() {
 }  // namespace
 
 Variant CLSMG_DORSEL::invoke(std::string_view name, automation::InvokeKind kind, Args args) {
-  static const automation::DispatchTable<Self> table = build();
-  return table.invoke(*this, name, kind, args);
+  static const automation::DispatchTable<Self> kTable = build();
+  return kTable.invoke(*this, name, kind, args);
 }
 
 }  // namespace dorsel

@@ -77,8 +77,9 @@ std::string CLSMG_DORSEL::Get_LP09_CODICE(const std::string& intLP09_ID) {
     const std::string sql =
         lines({"SELECT LP09_CODICE", "FROM LP09_TESTATAPRIORITA", "WHERE LP09_ID = " + id});
     data::RecordsetPtr rs = require_set(connection()).Execute(sql, nullptr, data::kCmdText);
-    if (has_current_row(require_set(rs)))
+    if (has_current_row(require_set(rs))) {
       result = ValoreTesto(rs->Fields().Item("LP09_CODICE").Value());
+    }
     require_set(rs).Close();
     return result;
   });
@@ -207,8 +208,9 @@ std::string CLSMG_DORSEL::GetCodIvaCompensazione(const std::string& CodIva) {
     const std::string sql = "SELECT CG28_CODICEAGR FROM CG28_TABCODIVA WHERE CG28_CODICE = '" +
                             sql_quote(CodIva) + "' AND CG28_FLGAGRI = 1";
     data::RecordsetPtr rs = require_set(connection()).Execute(sql, nullptr, data::kCmdUnspecified);
-    if (has_current_row(require_set(rs)))
+    if (has_current_row(require_set(rs))) {
       result = ValoreTesto(rs->Fields().Item("CG28_CODICEAGR").Value());
+    }
     require_set(rs).Close();
     return result;
   });

@@ -110,7 +110,8 @@ void hand_over_discounts(prezzi::PriceCalculation& price, data::Recordset& view,
 
 void hand_over_price_list_row(CLSMG_DORSEL& component, const data::RecordsetPtr& view_slot,
                               const std::string& currency, const std::string& item_code) {
-  data::RecordsetPtr view = view_slot;
+  // Held here so that the view outlives the hand-over whatever the host does to the slot.
+  data::RecordsetPtr view = view_slot;  // NOLINT(performance-unnecessary-copy-initialization)
   data::Recordset& rows = pricelists::require(view);
   // Without a current row there is nothing to hand over, and no object is made for it.
   if (rows.Bof() || rows.Eof()) return;

@@ -205,8 +205,8 @@ class PriceListTransfer {
 void transfer_price_list(CLSMG_DORSEL& component, const data::RecordsetPtr& source_slot,
                          const data::RecordsetPtr& view_slot, NetPriceRoutine net_price) {
   // Held here so that the recordsets outlive the transfer whatever the host does to the slots.
-  data::RecordsetPtr source = source_slot;
-  data::RecordsetPtr view = view_slot;
+  data::RecordsetPtr source = source_slot;  // NOLINT(performance-unnecessary-copy-initialization)
+  data::RecordsetPtr view = view_slot;      // NOLINT(performance-unnecessary-copy-initialization)
   // A filter the host set on the source is dropped for good: the view shows every stored row.
   pricelists::clear_filter(pricelists::require(source));
   pricelists::clear_filter(pricelists::require(view));

@@ -207,8 +207,9 @@ void arithmetic(sqlite3_context* ctx, sqlite3_value** argv, Op op) {
     const int nb = sqlite3_value_bytes(b);
     std::string joined(static_cast<const char*>(sqlite3_value_blob(a)),
                        static_cast<std::size_t>(na));
-    if (nb > 0)
+    if (nb > 0) {
       joined.append(static_cast<const char*>(sqlite3_value_blob(b)), static_cast<std::size_t>(nb));
+    }
     sqlite3_result_blob64(ctx, joined.data(), joined.size(), SQLITE_TRANSIENT);
     return;
   }
@@ -436,8 +437,9 @@ bool iequals(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (fold_upper(static_cast<unsigned char>(a[i])) !=
-        fold_upper(static_cast<unsigned char>(b[i])))
+        fold_upper(static_cast<unsigned char>(b[i]))) {
       return false;
+    }
   }
   return true;
 }
@@ -548,9 +550,10 @@ std::optional<DecimalText> decimal_of(sqlite3_context* ctx, sqlite3_value* v,
       return DecimalText::from_integer(sqlite3_value_int64(v));
     case SQLITE_FLOAT: {
       auto d = DecimalText::from_double(sqlite3_value_double(v));
-      if (!d)
+      if (!d) {
         fail(ctx,
              "[8115] Arithmetic overflow error converting float to data type " + to.name + ".");
+      }
       return d;
     }
     case SQLITE_TEXT: {
