@@ -29,7 +29,7 @@ std::string to_stored_text(Date date);
 std::optional<Date> parse_iso_date(std::string_view text);
 
 // The date that the component sees as today: the system date unless a test or the host
-// fixed one. Process-wide, not synchronised.
+// fixed one (in the installed ambient, ambient.h). Not synchronised.
 CivilDateTime today();
 void set_today_override(std::optional<CivilDateTime> fixed);
 

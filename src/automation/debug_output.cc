@@ -1,5 +1,7 @@
 #include "automation/debug_output.h"
 
+#include "automation/ambient.h"
+
 #include <syslog.h>
 
 #include <cstdlib>
@@ -19,15 +21,13 @@ void default_sink(std::string_view text) {
   syslog(LOG_DEBUG, "%.*s", static_cast<int>(text.size()), text.data());
 }
 
+// The process's sink may be replaced while other threads write.
 std::mutex& sink_mutex() {
   static std::mutex mutex;
   return mutex;
 }
 
-DebugSink& sink() {
-  static DebugSink current;
-  return current;
-}
+DebugSink& sink() { return current_ambient().debug_sink; }
 
 }  // namespace
 

@@ -1,7 +1,8 @@
 // The debug-output sink: one text per call, as the platform's debug-output call receives it.
 // By default the texts go to the system log at debug priority, or, when the environment
 // variable DORSEL_DEBUG_OUTPUT names a file, are appended to that file one per line.
-// Process-wide; the host or a test may replace the sink.
+// The sink is the installed ambient's (ambient.h), by default the process's; the host or a test
+// may replace it.
 #pragma once
 
 #include <functional>

@@ -2,6 +2,8 @@
 
 #include <clocale>
 
+#include "automation/ambient.h"
+
 namespace automation {
 
 NumberFormat NumberFormat::from_process_locale() {
@@ -25,10 +27,7 @@ NumberFormat NumberFormat::from_process_locale() {
 }
 
 namespace {
-NumberFormat& current() {
-  static NumberFormat format = NumberFormat::from_process_locale();
-  return format;
-}
+NumberFormat& current() { return current_ambient().number_format; }
 }  // namespace
 
 const NumberFormat& current_number_format() { return current(); }

@@ -1,6 +1,7 @@
 // NumberFormat: the decimal and group separators that the runtime uses to turn numbers into
-// text and back. One current format per process, taken from LC_NUMERIC at start-up and
-// settable by the host (tests set it directly, so no system locale needs to be installed).
+// text and back. The current format is the installed ambient's (ambient.h), by default the
+// process's, taken from LC_NUMERIC at start-up and settable by the host (tests set it directly,
+// so no system locale needs to be installed).
 #pragma once
 
 #include <string>
@@ -17,7 +18,8 @@ struct NumberFormat {
   static NumberFormat from_process_locale();
 };
 
-// The current format. Not synchronised: the host sets it before it drives the component.
+// The current format (the installed ambient's). Not synchronised: the host sets it before it
+// drives the component.
 const NumberFormat& current_number_format();
 void set_current_number_format(const NumberFormat& format);
 

@@ -1,5 +1,7 @@
 #include "automation/prompt.h"
 
+#include "automation/ambient.h"
+
 namespace automation {
 namespace {
 
@@ -9,18 +11,17 @@ class DeclineAll : public PromptService {
   PromptAnswer ask(std::string_view, std::string_view, int) override { return PromptAnswer::kNo; }
 };
 
-std::shared_ptr<PromptService>& current() {
-  static std::shared_ptr<PromptService> service = std::make_shared<DeclineAll>();
-  return service;
-}
-
 }  // namespace
 
-PromptService& prompt_service() { return *current(); }
+PromptService& prompt_service() {
+  static DeclineAll decline_all;
+  const std::shared_ptr<PromptService>& service = current_ambient().prompt;
+  return service ? *service : decline_all;
+}
 
 std::shared_ptr<PromptService> set_prompt_service(std::shared_ptr<PromptService> service) {
-  std::shared_ptr<PromptService> previous = current();
-  current() = service ? std::move(service) : std::make_shared<DeclineAll>();
+  std::shared_ptr<PromptService> previous = std::move(current_ambient().prompt);
+  current_ambient().prompt = std::move(service);
   return previous;
 }
 

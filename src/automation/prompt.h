@@ -16,9 +16,11 @@ class PromptService {
   virtual PromptAnswer ask(std::string_view title, std::string_view text, int style) = 0;
 };
 
-// The service in use; by default every question is answered No (no user to ask).
+// The service in use (the installed ambient's, ambient.h); by default every question is
+// answered No (no user to ask).
 PromptService& prompt_service();
-// Replaces the service; nullptr restores the default. Returns the previous one.
+// Replaces the service; nullptr restores the default. Returns the previous one (nullptr for the
+// default).
 std::shared_ptr<PromptService> set_prompt_service(std::shared_ptr<PromptService> service);
 
 // MsgBox(text, style, title) through the current service.

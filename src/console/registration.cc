@@ -1,5 +1,7 @@
 #include "console/registration.h"
 
+#include <mutex>
+
 #include "automation/factory.h"
 #include "console/recordset_source.h"
 #include "data/sqlite/sqlite_provider.h"
@@ -11,13 +13,17 @@
 namespace console {
 
 void register_everything() {
-  data::sqlite::register_provider();
+  // Hosts that run components on several threads all call this; the registries are written once.
+  static std::once_flag once;
+  std::call_once(once, [] {
+    data::sqlite::register_provider();
 #ifdef DORSEL_WITH_ODBC
-  data::odbc::register_provider();
+    data::odbc::register_provider();
 #endif
-  dorsel::register_classes();
-  automation::ObjectFactory::instance().register_class(
-      dorsel::kRecordsetSourceClass, [] { return std::make_shared<RecordsetSource>(); });
+    dorsel::register_classes();
+    automation::ObjectFactory::instance().register_class(
+        dorsel::kRecordsetSourceClass, [] { return std::make_shared<RecordsetSource>(); });
+  });
 }
 
 }  // namespace console

@@ -4,7 +4,7 @@
 
 namespace console {
 
-// Idempotent.
+// Idempotent and safe to call from several threads at once.
 void register_everything();
 
 }  // namespace console
