@@ -4,6 +4,7 @@
 #include <iostream>
 #include <set>
 
+#include "automation/ambient.h"
 #include "automation/convert.h"
 #include "automation/date.h"
 #include "automation/error.h"
@@ -55,13 +56,11 @@ const std::string& text_of(const json& request, const char* key) {
 
 Session::Session(const HostOptions& options) : options_(options) {
   register_everything();
-  if (options_.decimal_comma) {
-    automation::set_current_number_format(automation::NumberFormat::italian());
-  }
-  previous_sink_ =
-      automation::set_debug_sink([this](std::string_view t) { trace_.emplace_back(t); });
+  if (options_.decimal_comma) ambient_.number_format = automation::NumberFormat::italian();
+  ambient_.debug_sink = [this](std::string_view t) { trace_.emplace_back(t); };
   prompt_ = std::make_shared<ScriptedPrompt>();
-  previous_prompt_ = automation::set_prompt_service(prompt_);
+  ambient_.prompt = prompt_;
+  automation::ScopedAmbient installed(ambient_);
   connection_ = data::Connection::create();
   connection_->SetCursorLocation(data::kUseClient);
   connection_->Open(options_.connection_string());
@@ -71,11 +70,9 @@ Session::Session(const HostOptions& options) : options_(options) {
 }
 
 Session::~Session() {
+  automation::ScopedAmbient installed(ambient_);
   held_.clear();
   instance_.reset();
-  automation::set_debug_sink(previous_sink_);
-  automation::set_prompt_service(previous_prompt_);
-  automation::set_today_override(std::nullopt);
 }
 
 void Session::create_instance() {
@@ -109,6 +106,7 @@ data::RecordsetPtr Session::recordset_named(const std::string& name) {
 }
 
 json Session::handle(const std::string& line) {
+  automation::ScopedAmbient installed(ambient_);
   try {
     json request = json::parse(line);
     return dispatch(request);

@@ -1,7 +1,10 @@
 // The automation session: one CLSMG_DORSEL instance driven the way a host application drives
 // it, by JSON requests, one per line, each answered by one JSON line. It is how programs in
 // other languages use the component without linking it, and how end-to-end tests drive it.
-// The protocol is documented in the README. Not thread-safe.
+// The protocol is documented in the README. A session has its own runtime surroundings (number
+// format, trace lines, prompts, today), installed on the calling thread for each request, so
+// sessions on separate threads do not disturb each other; one session is used by one thread at
+// a time.
 #pragma once
 
 #include <iosfwd>
@@ -12,7 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "automation/debug_output.h"
+#include "automation/ambient.h"
 #include "console/host_objects.h"
 #include "console/options.h"
 #include "console/prompts.h"
@@ -46,9 +49,8 @@ class Session {
   data::ConnectionPtr connection_;
   std::shared_ptr<HostApplication> host_;
   std::shared_ptr<dorsel::CLSMG_DORSEL> instance_;
+  automation::Ambient ambient_;
   std::shared_ptr<ScriptedPrompt> prompt_;
-  std::shared_ptr<automation::PromptService> previous_prompt_;
-  automation::DebugSink previous_sink_;
   std::vector<std::string> trace_;
   std::map<std::string, data::RecordsetPtr> held_;
 };
