@@ -1247,7 +1247,9 @@ data::ConnectionPtr create_database_file(std::string_view path) {
                                  ? std::string(path)
                                  : "{" + std::string(path) + "}";
   try {
-    connection->Open("Provider=SQLite;Data Source=" + source);
+    // Written by few and read by several processes at once: readers then never wait for a
+    // writer, and a commit needs no sync of its own.
+    connection->Open("Provider=SQLite;Data Source=" + source + ";Journal Mode=WAL");
     create_schema(*connection);
   } catch (const automation::Error&) {
     discard_database_file(*connection, file);

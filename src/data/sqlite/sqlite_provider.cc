@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cctype>
+#include <initializer_list>
 #include <unordered_map>
 
 #include "automation/convert.h"
@@ -359,7 +361,72 @@ void configure_sqlite_once() {
   (void)configured;
 }
 
-std::unique_ptr<Provider> open_file(const std::string& path) {
+// How a file is journaled and synced, as the connection string asks; empty keeps the file's
+// own journal mode and SQLite's synchronous level, except that a database in WAL mode is
+// synced NORMAL, which cannot corrupt it and costs no fsync per commit.
+struct FileSettings {
+  std::string journal_mode;
+  std::string synchronous;
+};
+
+// The value in upper case when it is one of `allowed`; else raises 3001 naming the key.
+std::string checked_setting(std::string_view key, std::string value,
+                            std::initializer_list<std::string_view> allowed) {
+  value = std::string(trimmed(value));
+  for (std::string_view word : allowed) {
+    if (iequals(value, word)) return std::string(word);
+  }
+  std::string list;
+  for (std::string_view word : allowed) list += (list.empty() ? "" : ", ") + std::string(word);
+  raise(errc::kInvalidArgument, "ADODB.Connection",
+        "The SQLite provider's " + std::string(key) + " is one of " + list + ", not '" + value +
+            "'.");
+}
+
+void run_setting(sqlite3* db, const std::string& sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+    std::string description = message ? message : sql + " failed";
+    sqlite3_free(message);
+    raise_engine_error(errc::kUnspecifiedError, std::move(description));
+  }
+}
+
+// The one-word answer of a pragma, in upper case.
+std::string pragma_answer(sqlite3* db, const std::string& sql) {
+  sqlite3_stmt* stmt = nullptr;
+  int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
+  std::string answer;
+  if (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+    answer = text ? text : "";
+    rc = SQLITE_DONE;
+  }
+  sqlite3_finalize(stmt);
+  if (rc != SQLITE_DONE && rc != SQLITE_OK) raise_engine_error(db, rc, false);
+  for (char& c : answer) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return answer;
+}
+
+void apply(sqlite3* db, const FileSettings& settings) {
+  std::string mode;
+  if (!settings.journal_mode.empty()) {
+    // A journal mode is kept in the file: every program opening it sees the change.
+    mode = pragma_answer(db, "PRAGMA journal_mode = " + settings.journal_mode);
+    const char* file = sqlite3_db_filename(db, "main");
+    if (mode != settings.journal_mode && file != nullptr && *file != '\0') {
+      raise_engine_error(errc::kUnspecifiedError, "The journal mode stayed " + mode +
+                                                      " instead of " + settings.journal_mode + ".");
+    }
+  } else if (settings.synchronous.empty()) {
+    mode = pragma_answer(db, "PRAGMA journal_mode");
+  }
+  std::string synchronous = settings.synchronous;
+  if (synchronous.empty() && mode == "WAL") synchronous = "NORMAL";
+  if (!synchronous.empty()) run_setting(db, "PRAGMA synchronous = " + synchronous);
+}
+
+std::unique_ptr<Provider> open_file(const std::string& path, const FileSettings& settings) {
   configure_sqlite_once();
   sqlite3* db = nullptr;
   // One owner at a time uses a connection, so SQLite need not lock it on every call.
@@ -377,12 +444,8 @@ std::unique_ptr<Provider> open_file(const std::string& path) {
   if (tsql::register_dialect(db, &error) != SQLITE_OK) {
     raise_engine_error(errc::kUnspecifiedError, "The T-SQL dialect could not be set up: " + error);
   }
-  char* message = nullptr;
-  if (sqlite3_exec(db, "PRAGMA foreign_keys = ON", nullptr, nullptr, &message) != SQLITE_OK) {
-    std::string description = message ? message : "PRAGMA foreign_keys failed";
-    sqlite3_free(message);
-    raise_engine_error(errc::kUnspecifiedError, std::move(description));
-  }
+  run_setting(db, "PRAGMA foreign_keys = ON");
+  apply(db, settings);
   return provider;
 }
 
@@ -390,7 +453,7 @@ std::unique_ptr<Provider> open_file(const std::string& path) {
 std::unique_ptr<Provider> open_if_ours(std::string_view connection_string) {
   std::string_view text = trimmed(connection_string);
   if (text.empty()) return nullptr;
-  if (text.find('=') == std::string_view::npos) return open_file(std::string(text));
+  if (text.find('=') == std::string_view::npos) return open_file(std::string(text), {});
   if (!iequals(trimmed(connection_string_value(text, "Provider")), "SQLite")) return nullptr;
   std::string path;
   for (std::string_view key : {"Data Source", "DataSource", "Database", "Filename"}) {
@@ -401,7 +464,17 @@ std::unique_ptr<Provider> open_if_ours(std::string_view connection_string) {
     raise(errc::kInvalidConnection, "ADODB.Connection",
           "The connection string names no Data Source for the SQLite provider.");
   }
-  return open_file(path);
+  FileSettings settings;
+  for (std::string_view key : {"Journal Mode", "JournalMode"}) {
+    if (std::string v = connection_string_value(text, key); !v.empty()) {
+      settings.journal_mode = checked_setting(
+          "Journal Mode", v, {"DELETE", "TRUNCATE", "PERSIST", "MEMORY", "WAL", "OFF"});
+    }
+  }
+  if (std::string v = connection_string_value(text, "Synchronous"); !v.empty()) {
+    settings.synchronous = checked_setting("Synchronous", v, {"OFF", "NORMAL", "FULL", "EXTRA"});
+  }
+  return open_file(path, settings);
 }
 
 }  // namespace
