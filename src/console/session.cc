@@ -111,6 +111,8 @@ data::RecordsetPtr Session::recordset_named(const std::string& name) {
 json Session::handle(const std::string& line) {
   try {
     json request = json::parse(line);
+    // One snapshot and one lock for the request's queries; every write ends it first.
+    data::Connection::SharedReads reads(*connection_);
     return dispatch(request);
   } catch (const automation::Error& e) {
     return error_answer(e);

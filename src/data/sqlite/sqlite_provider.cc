@@ -146,6 +146,13 @@ class SqliteProvider final : public Provider {
         });
     ResultSet out;
     if (entry.stmt == nullptr) return out;
+    if (sharing_reads_) {
+      if (entry.plain_read) {
+        hold_reads();
+      } else {
+        end_read_transaction();
+      }
+    }
     sqlite3_stmt* stmt = entry.stmt;
     ResetOnExit reset(stmt);
     int expected = sqlite3_bind_parameter_count(stmt);
@@ -208,6 +215,7 @@ class SqliteProvider final : public Provider {
   }
 
   void execute_native_script(std::string_view script) override {
+    end_read_transaction();
     std::string text(script);
     char* message = nullptr;
     int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &message);
@@ -219,9 +227,30 @@ class SqliteProvider final : public Provider {
     }
   }
 
-  void begin_transaction() override { run_plain("BEGIN"); }
-  void commit_transaction() override { run_plain("COMMIT"); }
-  void rollback_transaction() override { run_plain("ROLLBACK"); }
+  // The shared reads' transaction ends first: the caller's is a transaction of its own, and
+  // a COMMIT or ROLLBACK without one fails as it always did.
+  void begin_transaction() override {
+    end_read_transaction();
+    run_plain("BEGIN");
+  }
+  void commit_transaction() override {
+    end_read_transaction();
+    run_plain("COMMIT");
+  }
+  void rollback_transaction() override {
+    end_read_transaction();
+    run_plain("ROLLBACK");
+  }
+
+  // Only in WAL mode, where a reader's lock holds back no writer: in the other modes a
+  // writer's commit would wait for the whole span, so each query keeps its own lock there.
+  void begin_shared_reads() override { sharing_reads_ = wal_; }
+  void end_shared_reads() noexcept override {
+    sharing_reads_ = false;
+    end_read_transaction();
+  }
+
+  void set_wal(bool wal) { wal_ = wal; }
 
   std::vector<std::string> primary_key(std::string_view table) override {
     std::string sql = "PRAGMA table_info(" + quote_identifier(table) + ")";
@@ -252,6 +281,23 @@ class SqliteProvider final : public Provider {
       std::string description = message ? message : sqlite3_errstr(rc);
       sqlite3_free(message);
       raise_engine_error(errc::kUnspecifiedError, std::move(description));
+    }
+  }
+
+  // A deferred transaction: its lock is taken by the first query and then kept. Never one
+  // that writes, so a concurrent writer cannot leave it a stale snapshot to fail on.
+  void hold_reads() {
+    if (read_transaction_ || sqlite3_get_autocommit(db_) == 0) return;
+    run_plain("BEGIN");
+    read_transaction_ = true;
+  }
+
+  void end_read_transaction() noexcept {
+    if (!read_transaction_) return;
+    read_transaction_ = false;
+    if (sqlite3_get_autocommit(db_) != 0) return;  // SQLite ended it after an error
+    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+      sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     }
   }
 
@@ -343,7 +389,10 @@ class SqliteProvider final : public Provider {
   sqlite3* db_;
   tsql::TranslationCache translations_;
   StatementCache statements_;
-  Row row_buffer_;  // the row being read, reused by every statement
+  Row row_buffer_;                 // the row being read, reused by every statement
+  bool wal_ = false;               // the file is in WAL mode
+  bool sharing_reads_ = false;     // between begin_shared_reads and end_shared_reads
+  bool read_transaction_ = false;  // the shared reads' transaction is open
   std::unordered_map<std::string, ColumnMetadata> column_metadata_;
 };
 
@@ -408,7 +457,8 @@ std::string pragma_answer(sqlite3* db, const std::string& sql) {
   return answer;
 }
 
-void apply(sqlite3* db, const FileSettings& settings) {
+// Returns the journal mode the file is in, in upper case.
+std::string apply(sqlite3* db, const FileSettings& settings) {
   std::string mode;
   if (!settings.journal_mode.empty()) {
     // A journal mode is kept in the file: every program opening it sees the change.
@@ -418,12 +468,13 @@ void apply(sqlite3* db, const FileSettings& settings) {
       raise_engine_error(errc::kUnspecifiedError, "The journal mode stayed " + mode +
                                                       " instead of " + settings.journal_mode + ".");
     }
-  } else if (settings.synchronous.empty()) {
+  } else {
     mode = pragma_answer(db, "PRAGMA journal_mode");
   }
   std::string synchronous = settings.synchronous;
   if (synchronous.empty() && mode == "WAL") synchronous = "NORMAL";
   if (!synchronous.empty()) run_setting(db, "PRAGMA synchronous = " + synchronous);
+  return mode;
 }
 
 std::unique_ptr<Provider> open_file(const std::string& path, const FileSettings& settings) {
@@ -445,7 +496,7 @@ std::unique_ptr<Provider> open_file(const std::string& path, const FileSettings&
     raise_engine_error(errc::kUnspecifiedError, "The T-SQL dialect could not be set up: " + error);
   }
   run_setting(db, "PRAGMA foreign_keys = ON");
-  apply(db, settings);
+  provider->set_wal(apply(db, settings) == "WAL");
   return provider;
 }
 
