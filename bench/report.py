@@ -4,7 +4,8 @@ Usage: report.py COMPONENT.json SESSION.json [OTHER.json ...]
 
 Each in-memory, in-process benchmark of the component is followed by its twin on a database
 file ("_File") and by the same work through the session ("Session_"), with their cost against
-the in-memory figure of the same run.
+the in-memory figure of the same run, in time and in processor time (on a machine shared with
+others, the clock also counts their work).
 """
 import json
 import re
@@ -36,6 +37,12 @@ def load(path):
 def ms(b):
     scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
     return b["real_time"] * scale
+
+
+def cpu_ms(b):
+    """Processor time: this process's, and for a session benchmark the session's as well."""
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
+    return b["cpu_time"] * scale + b.get("session_cpu_ms", 0.0)
 
 
 def baseline_name(name):
@@ -72,7 +79,7 @@ def main():
                 grouped.append(twin)
 
     print(f"{'benchmark':<42}{'rows':>8}{'component ms':>14}{'baseline ms':>13}{'ratio':>8}"
-          f"{'us/row':>9}{'to memory':>11}")
+          f"{'us/row':>9}{'to memory':>11}{'cpu to memory':>15}")
     for name in grouped:
         b = by_name[name]
         base = by_name.get(baseline_name(name))
@@ -83,7 +90,8 @@ def main():
         print(f"{name:<42}{n:>8}{t:>14.4f}{fmt(bt, '.4f'):>13}"
               f"{fmt(t / bt if bt else None, '.2f'):>8}"
               f"{fmt(t * 1000 / n if n else None, '.2f'):>9}"
-              f"{fmt(t / ms(memory) if memory else None, '.2f'):>11}")
+              f"{fmt(t / ms(memory) if memory else None, '.2f'):>11}"
+              f"{fmt(cpu_ms(b) / cpu_ms(memory) if memory else None, '.2f'):>15}")
     for name, b in by_name.items():
         if name.startswith("SalesViewMemory"):
             print(f"\nSales view of {int(b['rows'])} rows: {b['held_bytes'] / 1e6:.1f} MB held, "
