@@ -301,7 +301,8 @@ TEST(SqliteProviderOpenTest, JournalModeIsTheFilesAndSyncLevelTheConnections) {
   {
     auto plain = data::sqlite::open(source);
     EXPECT_EQ(pragma(*plain, "journal_mode"), "delete");
-    EXPECT_EQ(pragma(*plain, "synchronous"), "2");  // SQLite's default, full
+    EXPECT_EQ(pragma(*plain, "synchronous"), "2");      // SQLite's default, full
+    EXPECT_EQ(pragma(*plain, "cache_size"), "-65536");  // 64 MiB, for a large price list
   }
   struct Case {
     const char* keys;

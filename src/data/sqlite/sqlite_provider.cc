@@ -26,6 +26,7 @@ using automation::VarType;
 namespace {
 
 constexpr std::size_t kStatementCacheSize = 256;
+constexpr int kCacheKibibytes = 64 << 10;
 
 void bind_text(sqlite3_stmt* stmt, int index, const std::string& text) {
   sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
@@ -496,6 +497,13 @@ std::unique_ptr<Provider> open_file(const std::string& path, const FileSettings&
     raise_engine_error(errc::kUnspecifiedError, "The T-SQL dialect could not be set up: " + error);
   }
   run_setting(db, "PRAGMA foreign_keys = ON");
+  const char* file = sqlite3_db_filename(db, "main");
+  if (file != nullptr && *file != '\0') {
+    // SQLite's default cache (2 MB) is smaller than one 10,000-row price list reads, which
+    // then reads its pages from the file again on every showing. Memory-mapped reads bought
+    // nothing measurable here and would turn an I/O error into a crash.
+    run_setting(db, "PRAGMA cache_size = -" + std::to_string(kCacheKibibytes));
+  }
   provider->set_wal(apply(db, settings) == "WAL");
   return provider;
 }
