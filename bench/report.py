@@ -5,7 +5,8 @@ Usage: report.py COMPONENT.json SESSION.json [OTHER.json ...]
 Each in-memory, in-process benchmark of the component is followed by its twin on a database
 file ("_File") and by the same work through the session ("Session_"), with their cost against
 the in-memory figure of the same run, in time and in processor time (on a machine shared with
-others, the clock also counts their work).
+others, the clock also counts their work). The session's ShowChild rows are compared with the
+in-process work that session_bench times turn about with each request.
 """
 import json
 import re
@@ -87,11 +88,16 @@ def main():
         n = int(b.get("rows", 0))
         t = ms(b)
         bt = ms(base) if base else None
+        to_memory = cpu_to_memory = None
+        if "in_memory_ms" in b:  # the in-process work timed turn about with the session's
+            to_memory = t / b["in_memory_ms"]
+            cpu_to_memory = b["session_cpu_ms"] / b["in_memory_cpu_ms"]
+        elif memory:
+            to_memory, cpu_to_memory = t / ms(memory), cpu_ms(b) / cpu_ms(memory)
         print(f"{name:<42}{n:>8}{t:>14.4f}{fmt(bt, '.4f'):>13}"
               f"{fmt(t / bt if bt else None, '.2f'):>8}"
               f"{fmt(t * 1000 / n if n else None, '.2f'):>9}"
-              f"{fmt(t / ms(memory) if memory else None, '.2f'):>11}"
-              f"{fmt(cpu_ms(b) / cpu_ms(memory) if memory else None, '.2f'):>15}")
+              f"{fmt(to_memory, '.2f'):>11}{fmt(cpu_to_memory, '.2f'):>15}")
     for name, b in by_name.items():
         if name.startswith("SalesViewMemory"):
             print(f"\nSales view of {int(b['rows'])} rows: {b['held_bytes'] / 1e6:.1f} MB held, "

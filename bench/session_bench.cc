@@ -4,13 +4,15 @@
 // the request written to the answer's last byte read. The databases are files made the way
 // the program makes them, filled by the scaled demo generator with one item and N sales
 // price-list rows (the shape of component_bench's sales benchmarks, so their per-row figures
-// compare). The trivial request's twin sends the same line through `cat`: the pipe's own
+// compare; the in-memory, in-process ShowChild also runs here, turn about with the
+// session's). The trivial request's twin sends the same line through `cat`: the pipe's own
 // cost. The last benchmark runs four reading sessions beside one writing session.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -26,9 +28,13 @@
 #include <thread>
 #include <vector>
 
+#include "automation/variant.h"
 #include "console/demo.h"
+#include "console/host_objects.h"
 #include "console/registration.h"
+#include "console/schema.h"
 #include "data/connection.h"
+#include "dorsel/frame/clsmg_dorsel.h"
 
 extern char** environ;
 
@@ -121,6 +127,18 @@ bool failed(const std::string& answer) {
   return answer.empty() || answer.ends_with(R"("ok":false})");
 }
 
+// One item with `sales_rows` sales price-list rows: component_bench's shape.
+console::DemoScale sales_scale(int sales_rows) {
+  console::DemoScale scale;
+  scale.items = 1;
+  scale.pricelist_rows = sales_rows;
+  scale.purchase_rows = 10;
+  scale.last_price_rows = 10;
+  scale.stock_rows = 10;
+  scale.attachments = 14;
+  return scale;
+}
+
 // Where the databases live for the run; removed when it ends.
 class Databases {
  public:
@@ -142,14 +160,7 @@ class Databases {
     if (path.empty()) {
       path = (folder_ / ("sales-" + std::to_string(sales_rows) + ".sqlite")).string();
       data::ConnectionPtr connection = console::create_database_file(path);
-      console::DemoScale scale;
-      scale.items = 1;
-      scale.pricelist_rows = sales_rows;
-      scale.purchase_rows = 10;
-      scale.last_price_rows = 10;
-      scale.stock_rows = 10;
-      scale.attachments = 14;
-      console::generate_scaled(*connection, scale);
+      console::generate_scaled(*connection, sales_scale(sales_rows));
       connection->Close();
     }
     return path;
@@ -232,10 +243,68 @@ void Session_Lookup(benchmark::State& state) {
   run_requests(state, session_for(10), R"({"call": "RecuperaValuta", "args": [0, {"$int": 1}]})");
 }
 
+// The same ShowChild in this process on an in-memory database of the same shape, timed turn
+// about with the session's so that the machine's neighbours weigh on both alike.
+class InMemoryComponent {
+ public:
+  explicit InMemoryComponent(int sales_rows) {
+    connection_ = data::Connection::create();
+    connection_->SetCursorLocation(data::kUseClient);
+    connection_->Open("Provider=SQLite;Data Source=:memory:");
+    console::create_schema(*connection_);
+    console::generate_scaled(*connection_, sales_scale(sales_rows));
+    host_ = console::HostApplication::create(connection_, 1, "ITA ");
+    component_ = std::make_shared<dorsel::CLSMG_DORSEL>();
+    component_->SetConnessione(connection_);
+    component_->SetActiveInterface(automation::Variant(automation::ObjectPtr(host_)));
+    component_->Initialize();
+    component_->Init_LI10(kItem, "0");
+  }
+
+  void show() { component_->ShowChild(kItem, "FRMUC_LISTINI_VEN"); }
+
+ private:
+  data::ConnectionPtr connection_;
+  std::shared_ptr<console::HostApplication> host_;
+  std::shared_ptr<dorsel::CLSMG_DORSEL> component_;
+};
+
+std::map<int, std::unique_ptr<InMemoryComponent>> in_memory;
+
+double thread_cpu_seconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
 // 3. The sales price list rebuilt, and its view read back whole.
 void Session_ShowSalesPriceList(benchmark::State& state) {
+  using Clock = std::chrono::steady_clock;
   const int rows = static_cast<int>(state.range(0));
-  run_requests(state, session_for(rows), kShowSales);
+  LineProcess& session = session_for(rows);
+  std::unique_ptr<InMemoryComponent>& memory = in_memory[rows];
+  if (!memory) memory = std::make_unique<InMemoryComponent>(rows);
+  double memory_seconds = 0, memory_cpu = 0;
+  const double cpu_before = cpu_seconds_of(session.pid());
+  for (auto _ : state) {
+    const Clock::time_point start = Clock::now();
+    const std::string& answer = session.ask(kShowSales);
+    const Clock::time_point answered = Clock::now();
+    state.SetIterationTime(std::chrono::duration<double>(answered - start).count());
+    if (failed(answer)) {
+      state.SkipWithError(answer.c_str());
+      break;
+    }
+    const double cpu = thread_cpu_seconds();
+    memory->show();
+    memory_cpu += thread_cpu_seconds() - cpu;
+    memory_seconds += std::chrono::duration<double>(Clock::now() - answered).count();
+  }
+  set_session_cpu(state, session.pid(), cpu_before);
+  const auto iterations =
+      static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+  state.counters["in_memory_ms"] = memory_seconds * 1e3 / iterations;
+  state.counters["in_memory_cpu_ms"] = memory_cpu * 1e3 / iterations;
   set_rows(state, rows);
 }
 
@@ -406,7 +475,7 @@ BENCHMARK(Session_ShowSalesPriceList)
     ->Arg(100)
     ->Arg(1000)
     ->Arg(10000)
-    ->UseRealTime()
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(Session_ReadSalesView)->Arg(2000)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(Session_Insert)->UseRealTime()->Unit(benchmark::kMicrosecond);
@@ -426,5 +495,6 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   sessions.clear();
+  in_memory.clear();
   return 0;
 }
