@@ -147,7 +147,9 @@ TEST(JsonTextTest, RecordsetsInEveryStateAreWrittenAsTheDocumentWouldBe) {
             ? recordset->AbsolutePosition()
             : 0;
     EXPECT_EQ(as_text(value), expected);
-    if (position != 0) EXPECT_EQ(recordset->AbsolutePosition(), position);
+    if (position != 0) {
+      EXPECT_EQ(recordset->AbsolutePosition(), position);
+    }
   }
   EXPECT_EQ(stock->AbsolutePosition(), 3);
 }
