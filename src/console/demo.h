@@ -51,8 +51,8 @@ inline constexpr int kMaxScaledAttachments = 10'000;
 void generate_scaled(data::Connection& connection, const DemoScale& scale);
 
 // Creates a new SQLite database file with the schema, as the program's schema and demo
-// commands make one (in WAL mode), and returns it open. Raises 58 (File already exists) when the file
-// exists, leaving it untouched; otherwise the errors of Connection::Open and create_schema,
+// commands make one (in WAL mode), and returns it open. Raises 58 (File already exists) when the
+// file exists, leaving it untouched; otherwise the errors of Connection::Open and create_schema,
 // after removing the half-made file.
 data::ConnectionPtr create_database_file(std::string_view path);
 
