@@ -4,12 +4,17 @@
 // scaled demo generator, and has a twin that runs the very same statements (captured through
 // the connection's statement hook while the component ran) straight on the SQLite C API with
 // prepared statements, reading every column of every row into plain C++ values. The ratio of
-// the two is the component's overhead; bench/run prints it as a table.
+// the two is the component's overhead; bench/run prints it as a table. The panels run twice:
+// on an in-memory database and on a database file made the way the program makes its files
+// (the `_File` benchmarks). On the file each call runs as the reference host runs a request,
+// its queries in one read transaction, and so do the baseline's statements.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -32,20 +37,53 @@ namespace {
 
 constexpr const char* kItem = "ART000001";
 
-// A bound component over an in-memory database with the scaled data set.
+enum class Storage { kMemory, kFile };
+
+// Where the `_File` benchmarks keep their databases; removed when the run ends.
+class FileFolder {
+ public:
+  FileFolder()
+      : path_(std::filesystem::temp_directory_path() /
+              ("dorsel-component-bench-" + std::to_string(::getpid()))) {
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~FileFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  std::string next_file() { return (path_ / (std::to_string(++files_) + ".sqlite")).string(); }
+
+ private:
+  std::filesystem::path path_;
+  int files_ = 0;
+};
+
+// Set by main for the run, so that the files outlive every connection to them.
+FileFolder* file_folder = nullptr;
+
+data::ConnectionPtr open_database(Storage storage) {
+  if (storage == Storage::kFile) return console::create_database_file(file_folder->next_file());
+  data::ConnectionPtr connection = data::Connection::create();
+  connection->Open("Provider=SQLite;Data Source=:memory:");
+  console::create_schema(*connection);
+  return connection;
+}
+
+// A bound component over a database with the scaled data set.
 struct Bench {
   data::ConnectionPtr connection;
   std::shared_ptr<console::HostApplication> host;
   std::shared_ptr<dorsel::CLSMG_DORSEL> component;
   std::vector<std::string> captured;
   bool capturing = false;
+  bool on_file = false;
 
-  explicit Bench(const console::DemoScale& scale) {
+  explicit Bench(const console::DemoScale& scale, Storage storage = Storage::kMemory)
+      : on_file(storage == Storage::kFile) {
     console::register_everything();
-    connection = data::Connection::create();
+    connection = open_database(storage);
     connection->SetCursorLocation(data::kUseClient);
-    connection->Open("Provider=SQLite;Data Source=:memory:");
-    console::create_schema(*connection);
     console::generate_scaled(*connection, scale);
     connection->set_statement_hook([this](std::string_view text) {
       if (capturing) captured.emplace_back(text);
@@ -68,6 +106,15 @@ struct Bench {
   }
 
   sqlite3* handle() { return data::sqlite::native_handle(connection->provider()); }
+
+  // Runs `work` as the reference host runs a request: on a file, its queries share one read
+  // transaction.
+  template <class Work>
+  void request(Work work) {
+    if (!on_file) return work();
+    data::Connection::SharedReads reads(*connection);
+    work();
+  }
 };
 
 // The same statements, prepared once on the same database and run with the C API.
@@ -76,7 +123,9 @@ class Baseline {
   using Value =
       std::variant<std::nullptr_t, std::int64_t, double, std::string, std::vector<unsigned char>>;
 
-  Baseline(sqlite3* db, const std::vector<std::string>& statements) : db_(db) {
+  // On a file the statements run in one read transaction, as the component's do there.
+  Baseline(sqlite3* db, const std::vector<std::string>& statements, bool in_transaction)
+      : db_(db), in_transaction_(in_transaction) {
     for (const std::string& text : statements) {
       auto it = prepared_.find(text);
       if (it == prepared_.end()) {
@@ -97,6 +146,7 @@ class Baseline {
   // Returns the number of values read.
   std::size_t run() {
     std::size_t values = 0;
+    if (in_transaction_) sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
     for (sqlite3_stmt* stmt : sequence_) {
       std::vector<std::vector<Value>> rows;
       const int columns = sqlite3_column_count(stmt);
@@ -131,6 +181,7 @@ class Baseline {
       sqlite3_reset(stmt);
       benchmark::DoNotOptimize(rows);
     }
+    if (in_transaction_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
     return values;
   }
 
@@ -139,6 +190,7 @@ class Baseline {
 
  private:
   sqlite3* db_;
+  bool in_transaction_;
   std::map<std::string, sqlite3_stmt*> prepared_;
   std::vector<sqlite3_stmt*> sequence_;
 };
@@ -155,11 +207,15 @@ console::DemoScale scale_with(int sales_rows, int panel_rows, int attachments) {
 }
 
 // One fixture per data-set shape, built once and kept for the whole run.
-Bench& bench_for(int sales_rows, int panel_rows, int attachments) {
-  static std::map<std::tuple<int, int, int>, std::unique_ptr<Bench>> benches;
-  auto key = std::make_tuple(sales_rows, panel_rows, attachments);
+std::map<std::tuple<int, int, int, Storage>, std::unique_ptr<Bench>> benches;
+
+Bench& bench_for(int sales_rows, int panel_rows, int attachments,
+                 Storage storage = Storage::kMemory) {
+  auto key = std::make_tuple(sales_rows, panel_rows, attachments, storage);
   auto& slot = benches[key];
-  if (!slot) slot = std::make_unique<Bench>(scale_with(sales_rows, panel_rows, attachments));
+  if (!slot) {
+    slot = std::make_unique<Bench>(scale_with(sales_rows, panel_rows, attachments), storage);
+  }
   return *slot;
 }
 
@@ -169,23 +225,24 @@ void set_rows(benchmark::State& state, std::int64_t rows) {
 }
 
 // 1. The sales price-list panel: source query, view build, lookups and net prices.
-void ShowSalesPriceList(benchmark::State& state) {
+void ShowSalesPriceList(benchmark::State& state, Storage storage) {
   const int rows = static_cast<int>(state.range(0));
-  Bench& b = bench_for(rows, 10, 14);
+  Bench& b = bench_for(rows, 10, 14, storage);
   b.component->Init_LI10(kItem, "0");
-  for (auto _ : state) b.component->ShowChild(kItem, "FRMUC_LISTINI_VEN");
+  for (auto _ : state) b.request([&] { b.component->ShowChild(kItem, "FRMUC_LISTINI_VEN"); });
   if (b.component->Grst_RecSet_LI10Ven_append->RecordCount() != rows) {
     state.SkipWithError("the view does not hold every stored row");
   }
   set_rows(state, rows);
 }
 
-void ShowSalesPriceList_Baseline(benchmark::State& state) {
+void ShowSalesPriceList_Baseline(benchmark::State& state, Storage storage) {
   const int rows = static_cast<int>(state.range(0));
-  Bench& b = bench_for(rows, 10, 14);
+  Bench& b = bench_for(rows, 10, 14, storage);
   b.component->Init_LI10(kItem, "0");
   Baseline baseline(b.handle(),
-                    b.capture([&] { b.component->ShowChild(kItem, "FRMUC_LISTINI_VEN"); }));
+                    b.capture([&] { b.component->ShowChild(kItem, "FRMUC_LISTINI_VEN"); }),
+                    b.on_file);
   for (auto _ : state) benchmark::DoNotOptimize(baseline.run());
   state.counters["statements"] = static_cast<double>(baseline.statements());
   state.counters["distinct"] = static_cast<double>(baseline.distinct_statements());
@@ -209,17 +266,18 @@ void load_all_panels(dorsel::CLSMG_DORSEL& c) {
   c.Init_MG6D_flagvarianti();
 }
 
-void ShowPanel(benchmark::State& state, const char* panel) {
-  Bench& b = bench_for(10, 1000, 14);
+void ShowPanel(benchmark::State& state, const char* panel, Storage storage) {
+  Bench& b = bench_for(10, 1000, 14, storage);
   load_all_panels(*b.component);
-  for (auto _ : state) b.component->ShowChild(kItem, panel);
+  for (auto _ : state) b.request([&] { b.component->ShowChild(kItem, panel); });
   set_rows(state, 1000);
 }
 
-void ShowPanel_Baseline(benchmark::State& state, const char* panel) {
-  Bench& b = bench_for(10, 1000, 14);
+void ShowPanel_Baseline(benchmark::State& state, const char* panel, Storage storage) {
+  Bench& b = bench_for(10, 1000, 14, storage);
   load_all_panels(*b.component);
-  Baseline baseline(b.handle(), b.capture([&] { b.component->ShowChild(kItem, panel); }));
+  Baseline baseline(b.handle(), b.capture([&] { b.component->ShowChild(kItem, panel); }),
+                    b.on_file);
   for (auto _ : state) benchmark::DoNotOptimize(baseline.run());
   set_rows(state, 1000);
 }
@@ -268,15 +326,17 @@ void StockAndPackChecks(benchmark::State& state) {
 }
 
 // 5. The catalogue list of an item with 200 attachments.
-void ImageList(benchmark::State& state) {
-  Bench& b = bench_for(10, 10, 200);
-  for (auto _ : state) benchmark::DoNotOptimize(b.component->Get_PathImage(kItem));
+void ImageList(benchmark::State& state, Storage storage) {
+  Bench& b = bench_for(10, 10, 200, storage);
+  for (auto _ : state) {
+    b.request([&] { benchmark::DoNotOptimize(b.component->Get_PathImage(kItem)); });
+  }
   set_rows(state, 200);
 }
 
-void ImageList_Baseline(benchmark::State& state) {
-  Bench& b = bench_for(10, 10, 200);
-  Baseline baseline(b.handle(), b.capture([&] { b.component->Get_PathImage(kItem); }));
+void ImageList_Baseline(benchmark::State& state, Storage storage) {
+  Bench& b = bench_for(10, 10, 200, storage);
+  Baseline baseline(b.handle(), b.capture([&] { b.component->Get_PathImage(kItem); }), b.on_file);
   for (auto _ : state) benchmark::DoNotOptimize(baseline.run());
   set_rows(state, 200);
 }
@@ -322,35 +382,42 @@ void SalesViewMemory(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(ShowSalesPriceList)
-    ->Arg(10)
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(ShowSalesPriceList_Baseline)
-    ->Arg(10)
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Unit(benchmark::kMillisecond);
 BENCHMARK(RefreshStockPanel)->Unit(benchmark::kMillisecond);
 BENCHMARK(StockAndPackChecks)->Unit(benchmark::kMillisecond);
-BENCHMARK(ImageList)->Unit(benchmark::kMillisecond);
-BENCHMARK(ImageList_Baseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(SalesViewMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-  for (const char* panel : kPanels) {
-    benchmark::RegisterBenchmark((std::string("ShowPanel/") + panel).c_str(), ShowPanel, panel)
+  FileFolder folder;
+  file_folder = &folder;
+  // The in-memory benchmarks first, then their twins on a file: "ShowPanel_File/...".
+  for (Storage storage : {Storage::kMemory, Storage::kFile}) {
+    const std::string on = storage == Storage::kFile ? "_File" : "";
+    for (const char* twin : {"", "_Baseline"}) {
+      const bool baseline = *twin != '\0';
+      auto* sales = benchmark::RegisterBenchmark(
+          ("ShowSalesPriceList" + on + twin).c_str(),
+          baseline ? ShowSalesPriceList_Baseline : ShowSalesPriceList, storage);
+      for (int rows : {10, 100, 1000, 10000}) sales->Arg(rows);
+      sales->Unit(benchmark::kMillisecond);
+    }
+    for (const char* panel : kPanels) {
+      benchmark::RegisterBenchmark(("ShowPanel" + on + "/" + panel).c_str(), ShowPanel, panel,
+                                   storage)
+          ->Unit(benchmark::kMillisecond);
+      benchmark::RegisterBenchmark(("ShowPanel" + on + "_Baseline/" + panel).c_str(),
+                                   ShowPanel_Baseline, panel, storage)
+          ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RegisterBenchmark(("ImageList" + on).c_str(), ImageList, storage)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((std::string("ShowPanel_Baseline/") + panel).c_str(),
-                                 ShowPanel_Baseline, panel)
+    benchmark::RegisterBenchmark(("ImageList" + on + "_Baseline").c_str(), ImageList_Baseline,
+                                 storage)
         ->Unit(benchmark::kMillisecond);
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  benches.clear();
   return 0;
 }

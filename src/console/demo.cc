@@ -1196,6 +1196,15 @@ void write_scaled_item(Tables& t, const DemoScale& scale, int n, int lists, int&
   }
 }
 
+// A half-built file would be taken for a finished database next time.
+void discard_database_file(data::Connection& connection, const std::filesystem::path& file) {
+  automation::ignore_errors([&] {
+    if (connection.State() == data::kStateOpen) connection.Close();
+  });
+  std::error_code ignored;
+  std::filesystem::remove(file, ignored);
+}
+
 }  // namespace
 
 void create_demo(data::Connection& connection) {
@@ -1228,7 +1237,7 @@ void generate_scaled(data::Connection& connection, const DemoScale& scale) {
   transaction.commit();
 }
 
-void create_demo_database(std::string_view path) {
+data::ConnectionPtr create_database_file(std::string_view path) {
   const std::filesystem::path file{std::string(path)};
   std::error_code ignored;
   if (std::filesystem::exists(file, ignored)) {
@@ -1241,16 +1250,24 @@ void create_demo_database(std::string_view path) {
                                  ? std::string(path)
                                  : "{" + std::string(path) + "}";
   try {
-    connection->Open("Provider=SQLite;Data Source=" + source);
+    // Written by few and read by several processes at once: readers then never wait for a
+    // writer, and a commit needs no sync of its own.
+    connection->Open("Provider=SQLite;Data Source=" + source + ";Journal Mode=WAL");
     create_schema(*connection);
+  } catch (const automation::Error&) {
+    discard_database_file(*connection, file);
+    throw;
+  }
+  return connection;
+}
+
+void create_demo_database(std::string_view path) {
+  data::ConnectionPtr connection = create_database_file(path);
+  try {
     create_demo(*connection);
     connection->Close();
   } catch (const automation::Error&) {
-    // A half-built file would be taken for a demo database next time.
-    automation::ignore_errors([&] {
-      if (connection->State() == data::kStateOpen) connection->Close();
-    });
-    std::filesystem::remove(file, ignored);
+    discard_database_file(*connection, std::filesystem::path{std::string(path)});
     throw;
   }
 }

@@ -8,11 +8,13 @@
 // Stateless; one connection at a time.
 #pragma once
 
+#include <memory>
 #include <string_view>
 
 namespace data {
 class Connection;
-}
+using ConnectionPtr = std::shared_ptr<Connection>;
+}  // namespace data
 
 namespace console {
 
@@ -47,6 +49,12 @@ inline constexpr int kMaxScaledAttachments = 10'000;
 // or argument) with a description naming the count when a count is negative or over its
 // limit, before anything is written; otherwise as create_demo.
 void generate_scaled(data::Connection& connection, const DemoScale& scale);
+
+// Creates a new SQLite database file with the schema, as the program's schema and demo
+// commands make one (in WAL mode), and returns it open. Raises 58 (File already exists) when the
+// file exists, leaving it untouched; otherwise the errors of Connection::Open and create_schema,
+// after removing the half-made file.
+data::ConnectionPtr create_database_file(std::string_view path);
 
 // Creates a new SQLite database file with the schema and the demo rows (the program's
 // demo command). Raises 58 (File already exists) when the file exists, leaving it untouched;

@@ -461,6 +461,8 @@ int run_show(const HostOptions& options, const std::string& item,
     data::ConnectionPtr connection = data::Connection::create();
     connection->SetCursorLocation(data::kUseClient);
     connection->Open(options.connection_string());
+    // The item's panels from one snapshot of the database, under one lock.
+    data::Connection::SharedReads reads(*connection);
     std::shared_ptr<HostApplication> host =
         HostApplication::create(connection, options.company, options.language);
 

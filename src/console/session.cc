@@ -9,6 +9,7 @@
 #include "automation/date.h"
 #include "automation/error.h"
 #include "automation/number_format.h"
+#include "console/json_text.h"
 #include "console/json_values.h"
 #include "console/registration.h"
 #include "data/recordset.h"
@@ -26,10 +27,25 @@ constexpr const char* kSource = "dorsel session";
   throw automation::Error(automation::errc::kInvalidProcedureCall, kSource, why);
 }
 
-json error_answer(const automation::Error& e) {
-  return {{"ok", false},
-          {"error",
-           {{"number", e.number()}, {"source", e.source()}, {"description", e.description()}}}};
+std::string text_of(const json& answer) {
+  return answer.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+std::string error_answer(const automation::Error& e) {
+  return text_of(
+      {{"ok", false},
+       {"error",
+        {{"number", e.number()}, {"source", e.source()}, {"description", e.description()}}}});
+}
+
+constexpr std::string_view kOk = R"({"ok":true})";
+
+// {"ok":true,"result":VALUE}, the value written straight as text.
+std::string result_answer(const Variant& result) {
+  std::string out = R"({"ok":true,"result":)";
+  append_json(out, result);
+  out += '}';
+  return out;
 }
 
 // The keys each verb allows beside itself.
@@ -46,7 +62,7 @@ const std::map<std::string, std::set<std::string>>& verbs() {
   return table;
 }
 
-const std::string& text_of(const json& request, const char* key) {
+const std::string& text_in(const json& request, const char* key) {
   const json& value = request.at(key);
   if (!value.is_string()) bad_request(std::string("\"") + key + "\" takes a text");
   return value.get_ref<const std::string&>();
@@ -105,10 +121,12 @@ data::RecordsetPtr Session::recordset_named(const std::string& name) {
   return recordset;
 }
 
-json Session::handle(const std::string& line) {
+std::string Session::handle(std::string_view line) {
   automation::ScopedAmbient installed(ambient_);
   try {
     json request = json::parse(line);
+    // One snapshot and one lock for the request's queries; every write ends it first.
+    data::Connection::SharedReads reads(*connection_);
     return dispatch(request);
   } catch (const automation::Error& e) {
     return error_answer(e);
@@ -121,7 +139,7 @@ json Session::handle(const std::string& line) {
   }
 }
 
-json Session::dispatch(const json& request) {
+std::string Session::dispatch(const json& request) {
   if (!request.is_object()) bad_request("a request is a JSON object");
   std::string verb;
   for (const auto& [key, value] : request.items()) {
@@ -140,32 +158,36 @@ json Session::dispatch(const json& request) {
 
   if (verb == "call" || verb == "get" || verb == "put") {
     if (!instance_) throw automation::Error(automation::errc::kObjectVariableNotSet, kSource);
-    const std::string& member = text_of(request, verb.c_str());
+    const std::string& member = text_in(request, verb.c_str());
     if (verb == "put") {
       if (!request.contains("value")) bad_request("\"put\" needs a \"value\"");
       Variant value = variant_from_json(request["value"], resolver);
       auto kind = value.is_object() ? automation::InvokeKind::kPropertySet
                                     : automation::InvokeKind::kPropertyLet;
       instance_->invoke(member, kind, std::span<Variant>(&value, 1));
-      return {{"ok", true}};
+      return std::string(kOk);
     }
-    if (verb == "get") {
-      return {{"ok", true}, {"result", variant_to_json(instance_->get(member))}};
-    }
+    if (verb == "get") return result_answer(instance_->get(member));
     std::vector<Variant> args;
     if (request.contains("args")) {
       if (!request["args"].is_array()) bad_request("\"args\" is an array");
       for (const json& a : request["args"]) args.push_back(variant_from_json(a, resolver));
     }
     Variant result = instance_->invoke(member, automation::InvokeKind::kMethod, args);
-    json args_after = json::array();
-    for (const Variant& a : args) args_after.push_back(variant_to_json(a));
-    return {{"ok", true}, {"result", variant_to_json(result)}, {"args", args_after}};
+    std::string out = R"({"args":[)";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      if (i != 0) out += ',';
+      append_json(out, args[i]);
+    }
+    out += R"(],"ok":true,"result":)";
+    append_json(out, result);
+    out += '}';
+    return out;
   }
   if (verb == "rs") return recordset_request(request);
   if (verb == "sql") {
-    data::RecordsetPtr result = connection_->Execute(text_of(request, "sql"));
-    return {{"ok", true}, {"result", variant_to_json(Variant(automation::ObjectPtr(result)))}};
+    data::RecordsetPtr result = connection_->Execute(text_in(request, "sql"));
+    return result_answer(Variant(automation::ObjectPtr(result)));
   }
   if (verb == "prompt") {
     if (!request["prompt"].is_array()) bad_request("\"prompt\" takes an array of \"yes\"/\"no\"");
@@ -178,48 +200,48 @@ json Session::dispatch(const json& request) {
         bad_request("a prompt answer is \"yes\" or \"no\"");
       }
     }
-    return {{"ok", true}};
+    return std::string(kOk);
   }
   if (verb == "prompts") {
     json asked = json::array();
     for (const AskedQuestion& q : prompt_->asked()) {
       asked.push_back({{"title", q.title}, {"text", q.text}, {"style", q.style}});
     }
-    return {{"ok", true}, {"result", asked}};
+    return text_of({{"ok", true}, {"result", asked}});
   }
-  if (verb == "trace") return {{"ok", true}, {"result", trace_}};
+  if (verb == "trace") return text_of({{"ok", true}, {"result", trace_}});
   if (verb == "host") return host_request(request["host"]);
   if (verb == "today") {
     const json& day = request["today"];
     if (day.is_null()) {
       automation::set_today_override(std::nullopt);
-      return {{"ok", true}};
+      return std::string(kOk);
     }
     if (!day.is_string()) bad_request("\"today\" takes \"YYYY-MM-DD\" or null");
     auto date = automation::parse_iso_date(day.get<std::string>());
     if (!date) bad_request("\"today\" takes \"YYYY-MM-DD\" or null");
     automation::set_today_override(automation::civil_from_date(*date));
-    return {{"ok", true}};
+    return std::string(kOk);
   }
   if (verb == "release") {
     instance_.reset();
-    return {{"ok", true}};
+    return std::string(kOk);
   }
   if (verb == "create") {
     create_instance();
-    return {{"ok", true}};
+    return std::string(kOk);
   }
   // "temp": the folder for attachment files, with its trailing separator, ready for PathTemp.
   std::string folder =
       options_.temp.empty() ? std::filesystem::temp_directory_path().string() : options_.temp;
   if (folder.back() != '/') folder.push_back('/');
-  return {{"ok", true}, {"result", folder}};
+  return text_of({{"ok", true}, {"result", folder}});
 }
 
-json Session::recordset_request(const json& request) {
-  data::RecordsetPtr rs = recordset_named(text_of(request, "rs"));
+std::string Session::recordset_request(const json& request) {
+  data::RecordsetPtr rs = recordset_named(text_in(request, "rs"));
   if (!request.contains("do")) bad_request("\"rs\" needs a \"do\"");
-  const std::string& op = text_of(request, "do");
+  const std::string& op = text_in(request, "do");
   auto resolver = [this](const std::string& name) { return resolve(name); };
   if (op == "MoveFirst") {
     rs->MoveFirst();
@@ -242,7 +264,7 @@ json Session::recordset_request(const json& request) {
       bad_request("\"Set\" needs a \"field\" and a \"value\"");
     }
     rs->Fields()
-        .Item(text_of(request, "field"))
+        .Item(text_in(request, "field"))
         .SetValue(variant_from_json(request["value"], resolver));
   } else if (op == "AddNew") {
     rs->AddNew();
@@ -253,14 +275,14 @@ json Session::recordset_request(const json& request) {
   } else if (op == "Close") {
     rs->Close();
   } else if (op == "Hold") {
-    held_[text_of(request, "as")] = rs;
+    held_[text_in(request, "as")] = rs;
   } else if (op != "Read") {
     bad_request("unknown recordset operation \"" + op + "\"");
   }
-  return {{"ok", true}, {"result", {{"$recordset", recordset_to_json(*rs)}}}};
+  return result_answer(Variant(automation::ObjectPtr(rs)));
 }
 
-json Session::host_request(const json& changes) {
+std::string Session::host_request(const json& changes) {
   if (!changes.is_object()) bad_request("\"host\" takes an object");
   for (const auto& [key, value] : changes.items()) {
     if (key == "CodDitta") {
@@ -280,7 +302,7 @@ json Session::host_request(const json& changes) {
       bad_request("unknown host setting \"" + key + "\"");
     }
   }
-  return {{"ok", true}};
+  return std::string(kOk);
 }
 
 int run_session(const HostOptions& options, std::istream& in, std::ostream& out) {
@@ -288,8 +310,9 @@ int run_session(const HostOptions& options, std::istream& in, std::ostream& out)
   std::string line;
   while (std::getline(in, line)) {
     if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
-    out << session.handle(line).dump(-1, ' ', false, json::error_handler_t::replace) << '\n'
-        << std::flush;
+    const std::string answer = session.handle(line);
+    out.write(answer.data(), static_cast<std::streamsize>(answer.size()));
+    out << '\n' << std::flush;
   }
   return 0;
 }

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -34,13 +35,14 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // One request line in, one answer out. Never throws: every failure is an error answer.
-  nlohmann::json handle(const std::string& line);
+  // One request line in, its answer line out (without the line end). Never throws: every
+  // failure is an error answer.
+  std::string handle(std::string_view line);
 
  private:
-  nlohmann::json dispatch(const nlohmann::json& request);
-  nlohmann::json recordset_request(const nlohmann::json& request);
-  nlohmann::json host_request(const nlohmann::json& changes);
+  std::string dispatch(const nlohmann::json& request);
+  std::string recordset_request(const nlohmann::json& request);
+  std::string host_request(const nlohmann::json& changes);
   void create_instance();
   automation::Variant resolve(const std::string& name);
   data::RecordsetPtr recordset_named(const std::string& name);

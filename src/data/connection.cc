@@ -23,6 +23,7 @@ void Connection::Open(std::string_view connection_string) {
   provider_ = open_provider(connection_string);
   connection_string_ = std::string(connection_string);
   transaction_depth_ = 0;
+  if (shared_reads_depth_ > 0) provider_->begin_shared_reads();
 }
 
 void Connection::Close() {
@@ -68,6 +69,18 @@ RecordsetPtr Connection::Execute(std::string_view command_text, std::int64_t* re
   st.open_on(std::move(result.columns), std::move(result.rows), false, st.cursor_type,
              kLockReadOnly, rs.get());
   return rs;
+}
+
+Connection::SharedReads::SharedReads(Connection& connection) : connection_(connection) {
+  if (connection_.shared_reads_depth_++ == 0 && connection_.provider_) {
+    connection_.provider_->begin_shared_reads();
+  }
+}
+
+Connection::SharedReads::~SharedReads() {
+  if (--connection_.shared_reads_depth_ == 0 && connection_.provider_) {
+    connection_.provider_->end_shared_reads();
+  }
 }
 
 void Connection::BeginTrans() {

@@ -56,6 +56,20 @@ class Connection : public automation::Object {
   // The provider of an open connection; raises 3709 when closed.
   Provider& provider();
 
+  // While one lives, the connection's queries may share one read transaction (one lock, one
+  // snapshot; see Provider::begin_shared_reads), which writes end first: a host holds one for
+  // each request it serves. They nest; the outermost one counts.
+  class SharedReads {
+   public:
+    explicit SharedReads(Connection& connection);
+    ~SharedReads();
+    SharedReads(const SharedReads&) = delete;
+    SharedReads& operator=(const SharedReads&) = delete;
+
+   private:
+    Connection& connection_;
+  };
+
   // Called with every statement text before it reaches the provider (benchmarks, tracing).
   using StatementHook = std::function<void(std::string_view)>;
   void set_statement_hook(StatementHook hook) { statement_hook_ = std::move(hook); }
@@ -70,6 +84,7 @@ class Connection : public automation::Object {
   std::string connection_string_;
   int cursor_location_ = kUseServer;
   int transaction_depth_ = 0;
+  int shared_reads_depth_ = 0;
   StatementHook statement_hook_;
 };
 

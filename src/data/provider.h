@@ -88,6 +88,14 @@ class Provider {
   virtual void commit_transaction() = 0;
   virtual void rollback_transaction() = 0;
 
+  // Between these two calls the provider may run its plain reads (queries) in one read
+  // transaction of its own: one lock and one snapshot of the database for all of them. That
+  // transaction ends before any other statement runs and before a transaction of the caller's
+  // begins, so every write, its failure and what it leaves behind are as they would be
+  // without. end_shared_reads never raises. The default shares nothing.
+  virtual void begin_shared_reads() {}
+  virtual void end_shared_reads() noexcept {}
+
   // The primary-key columns of a base table, in key order; empty when it has none.
   virtual std::vector<std::string> primary_key(std::string_view table) = 0;
 };

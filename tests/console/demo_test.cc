@@ -1,6 +1,7 @@
 #include "console/demo.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <chrono>
 #include <cstdint>
@@ -233,6 +234,13 @@ TEST(DemoDatabaseTest, WritesANewFileOnlyOnce) {
   data::ConnectionPtr connection = data::Connection::create();
   connection->Open("Provider=SQLite;Data Source=" + path);
   EXPECT_EQ("23\n", rows_text(*connection, "SELECT COUNT(*) FROM MG66_ANAGRART"));
+  // Made for several readers beside one writer.
+  sqlite3_stmt* stmt = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_prepare_v2(data::sqlite::native_handle(connection->provider()),
+                                          "PRAGMA journal_mode", -1, &stmt, nullptr));
+  ASSERT_EQ(SQLITE_ROW, sqlite3_step(stmt));
+  EXPECT_STREQ("wal", reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+  sqlite3_finalize(stmt);
   connection->Close();
 
   const automation::Error e = error_of([&] { console::create_demo_database(path); });

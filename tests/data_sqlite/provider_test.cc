@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -275,6 +277,65 @@ TEST(SqliteProviderOpenTest, ConnectionStringsItAcceptsAndRefuses) {
       error_of([] { data::sqlite::open("Provider=SQLite;Data Source=/no/such/dir/x.db"); });
   EXPECT_EQ(missing.number(), -2147467259);
   EXPECT_EQ(missing.source(), "SQLite");
+}
+
+// A pragma's answer on a provider's own connection.
+std::string pragma(data::Provider& provider, const char* name) {
+  sqlite3* db = data::sqlite::native_handle(provider);
+  sqlite3_stmt* stmt = nullptr;
+  std::string answer;
+  if (sqlite3_prepare_v2(db, ("PRAGMA " + std::string(name)).c_str(), -1, &stmt, nullptr) ==
+          SQLITE_OK &&
+      sqlite3_step(stmt) == SQLITE_ROW) {
+    answer = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+  }
+  sqlite3_finalize(stmt);
+  return answer;
+}
+
+TEST(SqliteProviderOpenTest, JournalModeIsTheFilesAndSyncLevelTheConnections) {
+  const std::filesystem::path file = std::filesystem::temp_directory_path() /
+                                     ("dorsel_journal_" + std::to_string(::getpid()) + ".sqlite");
+  const std::string source = "Provider=SQLite;Data Source=" + file.string();
+  std::filesystem::remove(file);
+  {
+    auto plain = data::sqlite::open(source);
+    EXPECT_EQ(pragma(*plain, "journal_mode"), "delete");
+    EXPECT_EQ(pragma(*plain, "synchronous"), "2");      // SQLite's default, full
+    EXPECT_EQ(pragma(*plain, "cache_size"), "-65536");  // 64 MiB, for a large price list
+  }
+  struct Case {
+    const char* keys;
+    const char* journal;
+    const char* synchronous;
+  };
+  // WAL stays with the file for a connection that does not ask; its sync level does not.
+  for (const Case& c :
+       {Case{";Journal Mode=wal", "wal", "1"}, Case{"", "wal", "1"},
+        Case{";Synchronous=Full", "wal", "2"},
+        Case{";journalmode=Delete;synchronous=off", "delete", "0"}, Case{"", "delete", "2"}}) {
+    SCOPED_TRACE(c.keys);
+    auto provider = data::sqlite::open(source + c.keys);
+    EXPECT_EQ(pragma(*provider, "journal_mode"), c.journal);
+    EXPECT_EQ(pragma(*provider, "synchronous"), c.synchronous);
+  }
+  std::filesystem::remove(file);
+
+  for (auto [keys, description] : {
+           std::pair{";Journal Mode=Fast",
+                     "The SQLite provider's Journal Mode is one of DELETE, TRUNCATE, PERSIST, "
+                     "MEMORY, WAL, OFF, not 'Fast'."},
+           std::pair{";Synchronous=1",
+                     "The SQLite provider's Synchronous is one of OFF, NORMAL, FULL, EXTRA, not "
+                     "'1'."},
+       }) {
+    SCOPED_TRACE(keys);
+    automation::Error e = error_of([&] { data::sqlite::open(source + keys); });
+    EXPECT_EQ(e.number(), 3001);
+    EXPECT_EQ(e.source(), "ADODB.Connection");
+    EXPECT_EQ(e.description(), description);
+    EXPECT_FALSE(std::filesystem::exists(file));
+  }
 }
 
 }  // namespace

@@ -30,13 +30,16 @@ void add_host_options(CLI::App* command, console::HostOptions* options) {
 
 int create_database(const std::string& target, bool with_demo) {
   console::register_everything();
-  bool is_connection_string = target.find('=') != std::string::npos;
-  if (with_demo && !is_connection_string) {
-    console::create_demo_database(target);
+  if (target.find('=') == std::string::npos) {
+    if (with_demo) {
+      console::create_demo_database(target);
+    } else {
+      console::create_database_file(target)->Close();
+    }
     return 0;
   }
   auto connection = data::Connection::create();
-  connection->Open(is_connection_string ? target : "Provider=SQLite;Data Source=" + target);
+  connection->Open(target);
   console::create_schema(*connection);
   if (with_demo) console::create_demo(*connection);
   connection->Close();

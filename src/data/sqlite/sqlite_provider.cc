@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cctype>
+#include <initializer_list>
 #include <unordered_map>
 
 #include "automation/convert.h"
@@ -24,6 +26,7 @@ using automation::VarType;
 namespace {
 
 constexpr std::size_t kStatementCacheSize = 256;
+constexpr int kCacheKibibytes = 64 << 10;
 
 void bind_text(sqlite3_stmt* stmt, int index, const std::string& text) {
   sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
@@ -144,6 +147,13 @@ class SqliteProvider final : public Provider {
         });
     ResultSet out;
     if (entry.stmt == nullptr) return out;
+    if (sharing_reads_) {
+      if (entry.plain_read) {
+        hold_reads();
+      } else {
+        end_read_transaction();
+      }
+    }
     sqlite3_stmt* stmt = entry.stmt;
     ResetOnExit reset(stmt);
     int expected = sqlite3_bind_parameter_count(stmt);
@@ -206,6 +216,7 @@ class SqliteProvider final : public Provider {
   }
 
   void execute_native_script(std::string_view script) override {
+    end_read_transaction();
     std::string text(script);
     char* message = nullptr;
     int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &message);
@@ -217,9 +228,30 @@ class SqliteProvider final : public Provider {
     }
   }
 
-  void begin_transaction() override { run_plain("BEGIN"); }
-  void commit_transaction() override { run_plain("COMMIT"); }
-  void rollback_transaction() override { run_plain("ROLLBACK"); }
+  // The shared reads' transaction ends first: the caller's is a transaction of its own, and
+  // a COMMIT or ROLLBACK without one fails as it always did.
+  void begin_transaction() override {
+    end_read_transaction();
+    run_plain("BEGIN");
+  }
+  void commit_transaction() override {
+    end_read_transaction();
+    run_plain("COMMIT");
+  }
+  void rollback_transaction() override {
+    end_read_transaction();
+    run_plain("ROLLBACK");
+  }
+
+  // Only in WAL mode, where a reader's lock holds back no writer: in the other modes a
+  // writer's commit would wait for the whole span, so each query keeps its own lock there.
+  void begin_shared_reads() override { sharing_reads_ = wal_; }
+  void end_shared_reads() noexcept override {
+    sharing_reads_ = false;
+    end_read_transaction();
+  }
+
+  void set_wal(bool wal) { wal_ = wal; }
 
   std::vector<std::string> primary_key(std::string_view table) override {
     std::string sql = "PRAGMA table_info(" + quote_identifier(table) + ")";
@@ -251,6 +283,23 @@ class SqliteProvider final : public Provider {
       std::string description = message ? message : sqlite3_errstr(rc);
       sqlite3_free(message);
       raise_engine_error(errc::kUnspecifiedError, std::move(description));
+    }
+  }
+
+  // A deferred transaction: its lock is taken by the first query and then kept. Never one
+  // that writes, so a concurrent writer cannot leave it a stale snapshot to fail on.
+  void hold_reads() {
+    if (read_transaction_ || sqlite3_get_autocommit(db_) == 0) return;
+    run_plain("BEGIN");
+    read_transaction_ = true;
+  }
+
+  void end_read_transaction() noexcept {
+    if (!read_transaction_) return;
+    read_transaction_ = false;
+    if (sqlite3_get_autocommit(db_) != 0) return;  // SQLite ended it after an error
+    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+      sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     }
   }
 
@@ -342,7 +391,10 @@ class SqliteProvider final : public Provider {
   sqlite3* db_;
   tsql::TranslationCache translations_;
   StatementCache statements_;
-  Row row_buffer_;  // the row being read, reused by every statement
+  Row row_buffer_;                 // the row being read, reused by every statement
+  bool wal_ = false;               // the file is in WAL mode
+  bool sharing_reads_ = false;     // between begin_shared_reads and end_shared_reads
+  bool read_transaction_ = false;  // the shared reads' transaction is open
   std::unordered_map<std::string, ColumnMetadata> column_metadata_;
 };
 
@@ -360,7 +412,74 @@ void configure_sqlite_once() {
   (void)kConfigured;
 }
 
-std::unique_ptr<Provider> open_file(const std::string& path) {
+// How a file is journaled and synced, as the connection string asks; empty keeps the file's
+// own journal mode and SQLite's synchronous level, except that a database in WAL mode is
+// synced NORMAL, which cannot corrupt it and costs no fsync per commit.
+struct FileSettings {
+  std::string journal_mode;
+  std::string synchronous;
+};
+
+// The value in upper case when it is one of `allowed`; else raises 3001 naming the key.
+std::string checked_setting(std::string_view key, std::string value,
+                            std::initializer_list<std::string_view> allowed) {
+  value = std::string(trimmed(value));
+  for (std::string_view word : allowed) {
+    if (iequals(value, word)) return std::string(word);
+  }
+  std::string list;
+  for (std::string_view word : allowed) list += (list.empty() ? "" : ", ") + std::string(word);
+  raise(errc::kInvalidArgument, "ADODB.Connection",
+        "The SQLite provider's " + std::string(key) + " is one of " + list + ", not '" + value +
+            "'.");
+}
+
+void run_setting(sqlite3* db, const std::string& sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+    std::string description = message ? message : sql + " failed";
+    sqlite3_free(message);
+    raise_engine_error(errc::kUnspecifiedError, std::move(description));
+  }
+}
+
+// The one-word answer of a pragma, in upper case.
+std::string pragma_answer(sqlite3* db, const std::string& sql) {
+  sqlite3_stmt* stmt = nullptr;
+  int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
+  std::string answer;
+  if (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+    answer = text ? text : "";
+    rc = SQLITE_DONE;
+  }
+  sqlite3_finalize(stmt);
+  if (rc != SQLITE_DONE && rc != SQLITE_OK) raise_engine_error(db, rc, false);
+  for (char& c : answer) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return answer;
+}
+
+// Returns the journal mode the file is in, in upper case.
+std::string apply(sqlite3* db, const FileSettings& settings) {
+  std::string mode;
+  if (!settings.journal_mode.empty()) {
+    // A journal mode is kept in the file: every program opening it sees the change.
+    mode = pragma_answer(db, "PRAGMA journal_mode = " + settings.journal_mode);
+    const char* file = sqlite3_db_filename(db, "main");
+    if (mode != settings.journal_mode && file != nullptr && *file != '\0') {
+      raise_engine_error(errc::kUnspecifiedError, "The journal mode stayed " + mode +
+                                                      " instead of " + settings.journal_mode + ".");
+    }
+  } else {
+    mode = pragma_answer(db, "PRAGMA journal_mode");
+  }
+  std::string synchronous = settings.synchronous;
+  if (synchronous.empty() && mode == "WAL") synchronous = "NORMAL";
+  if (!synchronous.empty()) run_setting(db, "PRAGMA synchronous = " + synchronous);
+  return mode;
+}
+
+std::unique_ptr<Provider> open_file(const std::string& path, const FileSettings& settings) {
   configure_sqlite_once();
   sqlite3* db = nullptr;
   // One owner at a time uses a connection, so SQLite need not lock it on every call.
@@ -378,12 +497,15 @@ std::unique_ptr<Provider> open_file(const std::string& path) {
   if (tsql::register_dialect(db, &error) != SQLITE_OK) {
     raise_engine_error(errc::kUnspecifiedError, "The T-SQL dialect could not be set up: " + error);
   }
-  char* message = nullptr;
-  if (sqlite3_exec(db, "PRAGMA foreign_keys = ON", nullptr, nullptr, &message) != SQLITE_OK) {
-    std::string description = message ? message : "PRAGMA foreign_keys failed";
-    sqlite3_free(message);
-    raise_engine_error(errc::kUnspecifiedError, std::move(description));
+  run_setting(db, "PRAGMA foreign_keys = ON");
+  const char* file = sqlite3_db_filename(db, "main");
+  if (file != nullptr && *file != '\0') {
+    // SQLite's default cache (2 MB) is smaller than one 10,000-row price list reads, which
+    // then reads its pages from the file again on every showing. Memory-mapped reads bought
+    // nothing measurable here and would turn an I/O error into a crash.
+    run_setting(db, "PRAGMA cache_size = -" + std::to_string(kCacheKibibytes));
   }
+  provider->set_wal(apply(db, settings) == "WAL");
   return provider;
 }
 
@@ -391,7 +513,7 @@ std::unique_ptr<Provider> open_file(const std::string& path) {
 std::unique_ptr<Provider> open_if_ours(std::string_view connection_string) {
   std::string_view text = trimmed(connection_string);
   if (text.empty()) return nullptr;
-  if (text.find('=') == std::string_view::npos) return open_file(std::string(text));
+  if (text.find('=') == std::string_view::npos) return open_file(std::string(text), {});
   if (!iequals(trimmed(connection_string_value(text, "Provider")), "SQLite")) return nullptr;
   std::string path;
   for (std::string_view key : {"Data Source", "DataSource", "Database", "Filename"}) {
@@ -402,7 +524,17 @@ std::unique_ptr<Provider> open_if_ours(std::string_view connection_string) {
     raise(errc::kInvalidConnection, "ADODB.Connection",
           "The connection string names no Data Source for the SQLite provider.");
   }
-  return open_file(path);
+  FileSettings settings;
+  for (std::string_view key : {"Journal Mode", "JournalMode"}) {
+    if (std::string v = connection_string_value(text, key); !v.empty()) {
+      settings.journal_mode = checked_setting(
+          "Journal Mode", v, {"DELETE", "TRUNCATE", "PERSIST", "MEMORY", "WAL", "OFF"});
+    }
+  }
+  if (std::string v = connection_string_value(text, "Synchronous"); !v.empty()) {
+    settings.synchronous = checked_setting("Synchronous", v, {"OFF", "NORMAL", "FULL", "EXTRA"});
+  }
+  return open_file(path, settings);
 }
 
 }  // namespace

@@ -1,6 +1,11 @@
 // The embedded provider: SQLite, with the component's T-SQL translated for it.
 // Connection strings: "Provider=SQLite;Data Source=FILE" (":memory:" for an in-memory
-// database); a plain file name or ":memory:" is accepted too. Each distinct statement text is
+// database); a plain file name or ":memory:" is accepted too. "Journal Mode=WAL" (or Delete,
+// Truncate, Persist, Memory, Off) changes the file's journal mode, which the file keeps for
+// every program that opens it; without the key the file stays as it is. "Synchronous=Normal"
+// (or Off, Full, Extra) sets this connection's sync level; without it a file in WAL mode is
+// synced Normal and any other as SQLite's default (Full). A busy database is waited for up to
+// five seconds before a statement fails. Each distinct statement text is
 // translated once and prepared once per connection. Errors are raised with source "SQLite",
 // SQLite's message as description, and SQL Server's number where the dialect gives one.
 // Not thread-safe; one owner at a time.

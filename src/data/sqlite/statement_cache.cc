@@ -111,6 +111,9 @@ CachedStatement& StatementCache::add(std::string_view key, std::string_view text
   std::string keyword = first_keyword(text);
   entry.changes_rows = keyword == "INSERT" || keyword == "UPDATE" || keyword == "DELETE" ||
                        keyword == "REPLACE" || keyword == "WITH";
+  // SQLite counts BEGIN and COMMIT as read-only too: only queries count as plain reads.
+  entry.plain_read = sqlite3_stmt_readonly(stmt) != 0 &&
+                     (keyword == "SELECT" || keyword == "WITH" || keyword == "VALUES");
   index_.emplace(entry.text, entries_.begin());
   return entry;
 }

@@ -25,6 +25,7 @@ struct CachedStatement {
   std::string text;
   sqlite3_stmt* stmt = nullptr;  // nullptr for a text with no statement (blanks, a comment)
   bool changes_rows = false;     // INSERT, UPDATE, DELETE: reports its records affected
+  bool plain_read = false;       // a query that writes nothing and ends no transaction
   // The result's columns, valid while `described_at` equals the statement's re-prepare count.
   bool described = false;
   int described_at = 0;
