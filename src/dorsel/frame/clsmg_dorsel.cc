@@ -77,7 +77,11 @@ void CLSMG_DORSEL::SetActiveInterface(const Variant& host) {
 }
 
 std::string CLSMG_DORSEL::company_code_text() const {
-  return automation::to_text(host::company_code(host_));
+  // The host's code goes into every statement without quotes: a host that answers with a text
+  // must not be able to widen them to other companies.
+  std::string code = automation::to_text(host::company_code(host_));
+  require_plain_number(code);
+  return code;
 }
 
 data::RecordsetPtr CLSMG_DORSEL::take_new_recordset() {

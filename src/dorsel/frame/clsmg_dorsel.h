@@ -182,7 +182,7 @@ class CLSMG_DORSEL : public automation::Object {
   const data::ConnectionPtr& connection() const { return connection_; }
   const automation::Variant& host() const { return host_; }
   // The host's company code as the text written into queries (ClsGlobal.Gcls_DittaCorrente.
-  // CodDitta, read anew on every call).
+  // CodDitta, read anew on every call). Raises 13 when its text is not a plain number.
   std::string company_code_text() const;
   // A new recordset from a new recordset source (held in the source reference meanwhile).
   data::RecordsetPtr take_new_recordset();
