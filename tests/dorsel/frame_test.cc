@@ -85,6 +85,29 @@ TEST_F(FrameTest, HostsCompanyCodeMustBeAPlainNumber) {
   EXPECT_EQ(log.statements().size(), 1u);
 }
 
+// An instance handed to itself as its host reads back as itself and is called as any host is,
+// but does not keep itself alive once the host lets it go.
+TEST_F(FrameTest, InstanceAsItsOwnHostIsFreedOnRelease) {
+  auto instance = std::make_shared<dorsel::CLSMG_DORSEL>();
+  std::weak_ptr<dorsel::CLSMG_DORSEL> watch = instance;
+  instance->SetConnessione(connection);
+  Variant self{automation::ObjectPtr(instance)};
+  instance->invoke("ActiveInterface", automation::InvokeKind::kPropertySet, std::span(&self, 1));
+  EXPECT_EQ(instance->ActiveInterface().as_object(), instance);
+  const automation::Error error = test_support::error_of([&] { instance->Init_MG67_scorte("A1"); });
+  EXPECT_EQ(error.number(), automation::errc::kMemberNotFound);
+  EXPECT_EQ(error.source(), "Init_MG67_scorte:\r\nTRAVE_DORSEL");
+  self = Variant();
+  instance.reset();
+  EXPECT_TRUE(watch.expired());
+
+  // Another host in its place is owned again.
+  auto other = std::make_shared<dorsel::CLSMG_DORSEL>();
+  other->SetActiveInterface(Variant(automation::ObjectPtr(other)));
+  other->SetActiveInterface(Variant(automation::ObjectPtr(host)));
+  EXPECT_EQ(other->ActiveInterface().as_object(), host);
+}
+
 TEST_F(FrameTest, TraceLinesPairEachInstancesIdentifier) {
   trace.clear();
   auto a = std::make_shared<dorsel::CLSMG_DORSEL>();
