@@ -1,5 +1,6 @@
 #include "console/session.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -43,6 +44,17 @@ const std::map<std::string, std::set<std::string>>& verbs() {
       {"temp", {}},
   };
   return table;
+}
+
+// A whole number for a Long of the host: one past the 32-bit range is an overflow, as the
+// runtime's assignment to a Long would be, never a number cut to its low bits.
+std::int32_t long_of(const json& value) {
+  if (value.is_number_unsigned()
+          ? value.get<std::uint64_t>() > INT32_MAX
+          : value.get<std::int64_t>() < INT32_MIN || value.get<std::int64_t>() > INT32_MAX) {
+    throw automation::Error(automation::errc::kOverflow, kSource);
+  }
+  return static_cast<std::int32_t>(value.get<std::int64_t>());
 }
 
 const std::string& text_of(const json& request, const char* key) {
@@ -267,7 +279,7 @@ json Session::host_request(const json& changes) {
   for (const auto& [key, value] : changes.items()) {
     if (key == "CodDitta") {
       if (!value.is_number_integer()) bad_request("CodDitta is a whole number");
-      host_->company().set_code(value.get<std::int32_t>());
+      host_->company().set_code(long_of(value));
     } else if (key == "LinguaAzienda") {
       if (!value.is_string()) bad_request("LinguaAzienda is a text");
       host_->company().set_language(value.get<std::string>());
