@@ -74,9 +74,7 @@ Session::Session(const HostOptions& options) : options_(options) {
       automation::set_debug_sink([this](std::string_view t) { trace_.emplace_back(t); });
   prompt_ = std::make_shared<ScriptedPrompt>();
   previous_prompt_ = automation::set_prompt_service(prompt_);
-  connection_ = data::Connection::create();
-  connection_->SetCursorLocation(data::kUseClient);
-  connection_->Open(options_.connection_string());
+  connection_ = open_host_connection(options_);
   host_ = HostApplication::create(connection_, options_.company, options_.language);
   if (!options_.temp.empty()) std::filesystem::create_directories(options_.temp);
   create_instance();
