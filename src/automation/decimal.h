@@ -20,7 +20,7 @@
 
 namespace automation {
 
-class NumberFormat;
+struct NumberFormat;
 
 class Decimal {
  public:
