@@ -1,8 +1,10 @@
 #include "automation/decimal.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "automation/error.h"
 #include "automation/number_format.h"
@@ -11,36 +13,13 @@
 namespace automation {
 namespace {
 
-// 2^96 - 1: the largest magnitude the runtime's Decimal holds.
+// 2^96 - 1: the largest magnitude the runtime's Decimal holds; it has 29 digits.
 constexpr Int128 kMaxMantissa = (static_cast<Int128>(1) << 96) - 1;
-
-Int128 pow10(int n) {
-  Int128 p = 1;
-  for (int i = 0; i < n; ++i) p *= 10;
-  return p;
-}
+constexpr int kMaxMantissaDigits = 29;
 
 Int128 abs128(Int128 v) { return v < 0 ? -v : v; }
 
 [[noreturn]] void overflow() { throw Error(errc::kOverflow, std::string(kRuntimeSource)); }
-
-// Divides by 10^digits with rounding of the dropped part.
-Int128 shift_right(Int128 mantissa, int digits, Decimal::Rounding mode) {
-  if (digits <= 0) return mantissa;
-  if (digits > 38) return 0;
-  Int128 divisor = pow10(digits);
-  Int128 quotient = mantissa / divisor;
-  Int128 remainder = abs128(mantissa % divisor);
-  Int128 twice = remainder * 2;
-  bool round_up = false;
-  if (twice > divisor) {
-    round_up = true;
-  } else if (twice == divisor) {
-    round_up = mode == Decimal::Rounding::kHalfAwayFromZero || (quotient % 2 != 0);
-  }
-  if (round_up) quotient += mantissa < 0 ? -1 : 1;
-  return quotient;
-}
 
 // Multiplies by 10^digits; false when the result would leave the 128-bit range.
 bool shift_left(Int128 mantissa, int digits, Int128* out) {
@@ -52,47 +31,28 @@ bool shift_left(Int128 mantissa, int digits, Int128* out) {
   return true;
 }
 
-// Brings a mantissa with any scale into range: drops decimals (rounding) while it is too
-// large, and raises 6 when even the whole part does not fit.
-Decimal normalize(Int128 mantissa, int scale) {
-  while (scale > Decimal::kMaxScale) {
-    mantissa = shift_right(mantissa, 1, Decimal::Rounding::kHalfEven);
-    --scale;
-  }
-  while (abs128(mantissa) > kMaxMantissa && scale > 0) {
-    mantissa = shift_right(mantissa, 1, Decimal::Rounding::kHalfEven);
-    --scale;
-  }
-  if (scale < 0) {
-    if (!shift_left(mantissa, -scale, &mantissa)) overflow();
-    scale = 0;
-  }
-  return Decimal::from_parts(mantissa, scale);
+// Both mantissas at the finer of the two scales, when that needs no rounding and stays in
+// 128 bits: the common case, which needs no wider arithmetic.
+bool align_exactly(const Decimal& a, const Decimal& b, Int128* x, Int128* y, int* scale) {
+  *x = a.mantissa();
+  *y = b.mantissa();
+  *scale = std::max(a.scale(), b.scale());
+  if (a.scale() < b.scale()) return shift_left(*x, b.scale() - a.scale(), x);
+  if (b.scale() < a.scale()) return shift_left(*y, a.scale() - b.scale(), y);
+  return true;
 }
 
-// Aligns two decimals to one scale, dropping decimals of the finer one if the coarser one
-// would otherwise leave the 128-bit range.
-void align(const Decimal& a, const Decimal& b, Int128* ma, Int128* mb, int* scale) {
-  int target = std::max(a.scale(), b.scale());
-  for (;; --target) {
-    Int128 x = 0, y = 0;
-    bool ok_a = a.scale() <= target ? shift_left(a.mantissa(), target - a.scale(), &x) : true;
-    bool ok_b = b.scale() <= target ? shift_left(b.mantissa(), target - b.scale(), &y) : true;
-    if (a.scale() > target) {
-      x = shift_right(a.mantissa(), a.scale() - target, Decimal::Rounding::kHalfEven);
-    }
-    if (b.scale() > target) {
-      y = shift_right(b.mantissa(), b.scale() - target, Decimal::Rounding::kHalfEven);
-    }
-    if (ok_a && ok_b && abs128(x) < (static_cast<Int128>(1) << 125) &&
-        abs128(y) < (static_cast<Int128>(1) << 125)) {
-      *ma = x;
-      *mb = y;
-      *scale = target;
-      return;
-    }
-    if (target == 0) overflow();
-  }
+ExactDecimal::Rounding exact_rounding(Decimal::Rounding mode) {
+  return mode == Decimal::Rounding::kHalfEven ? ExactDecimal::Rounding::kHalfEven
+                                              : ExactDecimal::Rounding::kHalfAwayFromZero;
+}
+
+// The scanner's form, read exactly; its exponents are bounded, so the only refusal left is a
+// text far longer than any number.
+Decimal parse_invariant(std::string_view text) {
+  auto exact = ExactDecimal::parse(text, std::numeric_limits<int>::max());
+  if (!exact) overflow();
+  return Decimal::fit(*exact);
 }
 
 std::string digits_of(Int128 value) {
@@ -131,68 +91,6 @@ std::string format_decimal(Int128 mantissa, int scale, char separator) {
   return out;
 }
 
-Decimal parse_invariant(const std::string& text) {
-  // text is "[-]digits[.digits][e[-]digits]" as the scanner writes it.
-  std::size_t i = 0;
-  bool negative = false;
-  if (text[i] == '-') {
-    negative = true;
-    ++i;
-  }
-  Int128 mantissa = 0;
-  int scale = 0;
-  int dropped = 0;  // significant integer digits that did not fit, as a power of ten
-  bool seen_point = false;
-  bool round_up_pending = false;
-  int significant = 0;
-  for (; i < text.size() && text[i] != 'e'; ++i) {
-    char c = text[i];
-    if (c == '.') {
-      seen_point = true;
-      continue;
-    }
-    int d = c - '0';
-    if (significant == 0 && d == 0) {
-      if (seen_point) ++scale;
-      continue;
-    }
-    if (significant < 30) {
-      mantissa = mantissa * 10 + d;
-      ++significant;
-      if (seen_point) ++scale;
-    } else {
-      // Beyond 30 significant digits the value is rounded: only the first dropped digit
-      // decides.
-      if (significant == 30 && d >= 5) round_up_pending = true;
-      if (significant == 30) significant = 31;
-      if (!seen_point) ++dropped;
-    }
-  }
-  if (round_up_pending) mantissa += 1;
-  int exponent = 0;
-  if (i < text.size() && text[i] == 'e') {
-    ++i;
-    bool exp_negative = false;
-    if (i < text.size() && text[i] == '-') {
-      exp_negative = true;
-      ++i;
-    }
-    for (; i < text.size(); ++i) {
-      if (exponent < 100000) exponent = exponent * 10 + (text[i] - '0');
-    }
-    if (exp_negative) exponent = -exponent;
-  }
-  if (mantissa == 0) return Decimal();
-  int final_scale = scale - dropped - exponent;
-  if (negative) mantissa = -mantissa;
-  if (final_scale < -40) overflow();
-  if (final_scale > 60) {
-    // Far below the smallest step: rounds to zero.
-    return Decimal();
-  }
-  return normalize(mantissa, final_scale);
-}
-
 }  // namespace
 
 Decimal Decimal::from_parts(Int128 mantissa, int scale) {
@@ -201,6 +99,19 @@ Decimal Decimal::from_parts(Int128 mantissa, int scale) {
   d.set_mantissa(mantissa);
   d.scale_ = scale;
   return d;
+}
+
+Decimal Decimal::fit(const ExactDecimal& exact) {
+  // A 96-bit mantissa has at most 29 digits, which bounds the scale to try first; rounding up
+  // may still carry it over the limit, and then one decimal fewer fits.
+  const int top =
+      std::min({std::max(exact.scale(), 0), kMaxScale, kMaxMantissaDigits - exact.whole_digits()});
+  for (int scale = top; scale >= 0; --scale) {
+    const std::optional<Int128> mantissa =
+        exact.rounded(scale, ExactDecimal::Rounding::kHalfEven).coefficient();
+    if (mantissa && abs128(*mantissa) <= kMaxMantissa) return from_parts(*mantissa, scale);
+  }
+  overflow();
 }
 
 namespace {
@@ -228,7 +139,6 @@ std::optional<Decimal> parse_plain(std::string_view text, char separator) {
     }
   }
   if (digits == 0 || (seen_separator && scale == 0)) return std::nullopt;
-  if (mantissa == 0) return Decimal();
   return Decimal::from_parts(negative ? -mantissa : mantissa, scale);
 }
 
@@ -249,14 +159,8 @@ Decimal Decimal::from_double(double value) {
   char buffer[64];
   auto result =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
-  std::string text(buffer, result.ptr);
-  // "d.ddddde+XX" -> "[-]dddddde+XX" in the scanner's invariant form.
-  std::string invariant;
-  for (char c : text) {
-    if (c == '+') continue;
-    invariant.push_back(c);
-  }
-  return parse_invariant(invariant);
+  const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+  return parse_invariant(text);
 }
 
 double Decimal::to_double() const {
@@ -287,84 +191,80 @@ std::string Decimal::to_invariant_string() const { return format_decimal(mantiss
 Decimal Decimal::round(int digits, Rounding mode) const {
   if (digits < 0) digits = 0;
   if (digits >= scale_) return *this;
-  return from_parts(shift_right(mantissa(), scale_ - digits, mode), digits);
+  return from_parts(*exact().rounded(digits, exact_rounding(mode)).coefficient(), digits);
 }
 
 std::int64_t Decimal::to_int64_half_even() const {
-  Int128 whole = shift_right(mantissa(), scale_, Rounding::kHalfEven);
+  const Int128 whole = *exact().rounded(0, ExactDecimal::Rounding::kHalfEven).coefficient();
   if (whole > INT64_MAX || whole < INT64_MIN) overflow();
   return static_cast<std::int64_t>(whole);
 }
 
 Decimal operator+(const Decimal& a, const Decimal& b) {
-  Int128 x = 0, y = 0;
+  Int128 x = 0, y = 0, sum = 0;
   int scale = 0;
-  align(a, b, &x, &y, &scale);
-  return normalize(x + y, scale);
+  if (align_exactly(a, b, &x, &y, &scale) && !__builtin_add_overflow(x, y, &sum) &&
+      abs128(sum) <= kMaxMantissa) {
+    return Decimal::from_parts(sum, scale);
+  }
+  return Decimal::fit(a.exact() + b.exact());
 }
 
 Decimal operator-(const Decimal& a, const Decimal& b) {
-  Int128 x = 0, y = 0;
+  Int128 x = 0, y = 0, difference = 0;
   int scale = 0;
-  align(a, b, &x, &y, &scale);
-  return normalize(x - y, scale);
+  if (align_exactly(a, b, &x, &y, &scale) && !__builtin_sub_overflow(x, y, &difference) &&
+      abs128(difference) <= kMaxMantissa) {
+    return Decimal::from_parts(difference, scale);
+  }
+  return Decimal::fit(a.exact() - b.exact());
 }
 
 Decimal operator*(const Decimal& a, const Decimal& b) {
-  Int128 x = a.mantissa(), y = b.mantissa();
-  int sx = a.scale(), sy = b.scale();
   Int128 product = 0;
-  // Drop decimals of the finer operand until the exact product fits in 128 bits.
-  while (__builtin_mul_overflow(x, y, &product)) {
-    if (sx == 0 && sy == 0) overflow();
-    if (sx >= sy) {
-      x = shift_right(x, 1, Decimal::Rounding::kHalfEven);
-      --sx;
-    } else {
-      y = shift_right(y, 1, Decimal::Rounding::kHalfEven);
-      --sy;
-    }
+  const int scale = a.scale() + b.scale();
+  if (!__builtin_mul_overflow(a.mantissa(), b.mantissa(), &product) &&
+      scale <= Decimal::kMaxScale && abs128(product) <= kMaxMantissa) {
+    return Decimal::from_parts(product, scale);
   }
-  return normalize(product, sx + sy);
+  return Decimal::fit(a.exact() * b.exact());
 }
 
 Decimal operator/(const Decimal& a, const Decimal& b) {
   if (b.is_zero()) throw Error(errc::kDivisionByZero, std::string(kRuntimeSource));
-  if (a.is_zero()) return Decimal();
-  bool negative = (a.mantissa() < 0) != (b.mantissa() < 0);
+  const int least_scale = std::max(a.scale() - b.scale(), 0);
+  // Long division in 128 bits while it stays exact: most quotients end within the digits
+  // that fit, and then the result is exact at the fewest decimals it needs.
   Int128 n = abs128(a.mantissa());
-  Int128 d = abs128(b.mantissa());
-  int scale = a.scale() - b.scale();
-  Int128 quotient = n / d;
-  Int128 remainder = n % d;
-  // Long division, one decimal at a time, while digits fit and the scale allows.
-  while (remainder != 0 && scale < Decimal::kMaxScale && quotient < kMaxMantissa / 10) {
-    remainder *= 10;
-    quotient = quotient * 10 + remainder / d;
-    remainder %= d;
-    ++scale;
+  const Int128 d = abs128(b.mantissa());
+  if (a.scale() - b.scale() >= 0 || shift_left(n, b.scale() - a.scale(), &n)) {
+    int scale = least_scale;
+    Int128 quotient = n / d;
+    Int128 remainder = n % d;
+    while (remainder != 0 && scale < Decimal::kMaxScale && quotient < kMaxMantissa / 10) {
+      remainder *= 10;
+      quotient = quotient * 10 + remainder / d;
+      remainder %= d;
+      ++scale;
+    }
+    if (remainder == 0 && quotient <= kMaxMantissa) {
+      const bool negative = (a.mantissa() < 0) != (b.mantissa() < 0);
+      return Decimal::from_parts(negative ? -quotient : quotient, scale);
+    }
   }
-  if (remainder != 0) {
-    Int128 twice = remainder * 2;
-    if (twice > d || (twice == d && quotient % 2 != 0)) quotient += 1;
-  }
-  return normalize(negative ? -quotient : quotient, scale);
+  // One digit beyond the finest scale lets the one rounding see which side of a half it is on.
+  ExactDecimal quotient = ExactDecimal::divide(a.exact(), b.exact(), Decimal::kMaxScale + 1);
+  if (!quotient.inexact()) quotient = quotient.trimmed(least_scale);
+  return Decimal::fit(quotient);
 }
 
 std::strong_ordering operator<=>(const Decimal& a, const Decimal& b) {
-  Int128 x = a.mantissa(), y = b.mantissa();
-  // The usual case, a filter comparing a column with a literal, needs no rounding: the coarser
-  // side brought to the finer scale fits. Only a huge value against many decimals gets aligned.
-  bool exact =
-      a.scale() == b.scale() || (a.scale() < b.scale() ? shift_left(x, b.scale() - a.scale(), &x)
-                                                       : shift_left(y, a.scale() - b.scale(), &y));
-  if (!exact) {
-    int scale = 0;
-    align(a, b, &x, &y, &scale);
-  }
-  if (x < y) return std::strong_ordering::less;
-  if (x > y) return std::strong_ordering::greater;
-  return std::strong_ordering::equal;
+  Int128 x = 0, y = 0;
+  int scale = 0;
+  // The usual case, a filter comparing a column with a literal: the coarser side brought to
+  // the finer scale fits in 128 bits.
+  if (align_exactly(a, b, &x, &y, &scale)) return x <=> y;
+  return a.exact() <=> b.exact();
 }
 
 }  // namespace automation

@@ -1,7 +1,13 @@
 // Decimal: the automation runtime's exact decimal number, up to 28 digits after the point
 // and a 96-bit magnitude (about 7.9e28), kept as a 128-bit mantissa and a scale.
 //
-// Value type; thread-compatible. Arithmetic that leaves the range raises error 6 (Overflow).
+// Every operation rounds once, from the exact result, half to even, to the largest scale (at
+// most 28) whose mantissa fits 96 bits; an exact result that fits keeps its own scale (the
+// larger operand scale for + and -, the sum of the scales for *, the fewest decimals at or
+// above the difference of the scales for /). A result that does not fit even without
+// decimals raises error 6 (Overflow).
+//
+// Value type; thread-compatible.
 #pragma once
 
 #include <compare>
@@ -10,13 +16,11 @@
 #include <string>
 #include <string_view>
 
+#include "automation/exact_decimal.h"
+
 namespace automation {
 
 struct NumberFormat;
-
-// The mantissa type: 96 bits of magnitude need more than 64.
-__extension__ using Int128 = __int128;
-__extension__ using UInt128 = unsigned __int128;
 
 class Decimal {
  public:
@@ -31,7 +35,7 @@ class Decimal {
   // The runtime's text to decimal conversion in the given number format: surrounding blanks,
   // a leading or trailing sign, parentheses for negative, group separators among the integer
   // digits, one decimal separator, an exponent. Raises 13 for anything else (including an
-  // empty text) and 6 when the value is out of range. Digits past 28 decimals are rounded.
+  // empty text) and 6 when the value is out of range. Digits past what fits are rounded.
   static Decimal parse(std::string_view text, const NumberFormat& format);
   static Decimal parse(std::string_view text);  // in the current number format
 
@@ -63,12 +67,17 @@ class Decimal {
   friend Decimal operator+(const Decimal& a, const Decimal& b);
   friend Decimal operator-(const Decimal& a, const Decimal& b);
   friend Decimal operator*(const Decimal& a, const Decimal& b);
-  // Division keeps as many decimals as fit (up to 28). Raises 11 when b is zero.
+  // Raises 11 when b is zero.
   friend Decimal operator/(const Decimal& a, const Decimal& b);
   Decimal operator-() const { return from_parts(-mantissa(), scale_); }
 
   friend std::strong_ordering operator<=>(const Decimal& a, const Decimal& b);
   friend bool operator==(const Decimal& a, const Decimal& b) { return std::is_eq(a <=> b); }
+
+  // The exact value, for arithmetic that rounds only at its end.
+  ExactDecimal exact() const { return ExactDecimal::from_int128(mantissa(), scale_); }
+  // The exact value rounded as every operation rounds (see above). Raises 6 when it does not fit.
+  static Decimal fit(const ExactDecimal& exact);
 
  private:
   void set_mantissa(Int128 mantissa) {

@@ -1,6 +1,9 @@
 #include "automation/number_text.h"
 
+#include <algorithm>
 #include <cstdint>
+
+#include "automation/error.h"
 
 namespace automation::detail {
 namespace {
@@ -8,28 +11,58 @@ namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
+[[noreturn]] void overflow() { throw Error(errc::kOverflow, std::string(kRuntimeSource)); }
+
+int digit_value(char c) {
+  if (is_digit(c)) return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 std::optional<std::string> radix_number(std::string_view digits, int radix, bool negative) {
-  if (digits.empty() || digits.size() > 22) return std::nullopt;
-  std::uint64_t value = 0;
-  for (char c : digits) {
-    int d = -1;
-    if (is_digit(c)) d = c - '0';
-    if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    if (d < 0 || d >= radix) return std::nullopt;
-    value = value * static_cast<std::uint64_t>(radix) + static_cast<std::uint64_t>(d);
+  const auto read = read_unsigned(digits, radix);
+  if (!read) return std::nullopt;
+  if (read->too_large) overflow();
+  const std::uint64_t value = read->value;
+  // &H literals of up to four digits are 16-bit and of up to eight 32-bit, in two's complement;
+  // longer ones are 64-bit, also in two's complement.
+  std::int64_t signed_value = 0;
+  if (radix == 16 && digits.size() <= 4 && value > 0x7FFF) {
+    signed_value = static_cast<std::int64_t>(value) - 0x10000;
+  } else if (radix == 16 && digits.size() <= 8 && value > 0x7FFFFFFF) {
+    signed_value = static_cast<std::int64_t>(value) - 0x100000000LL;
+  } else if (value > static_cast<std::uint64_t>(INT64_MAX)) {
+    signed_value = -static_cast<std::int64_t>(~value) - 1;
+  } else {
+    signed_value = static_cast<std::int64_t>(value);
   }
-  // &H literals of up to four digits are 16-bit and of up to eight 32-bit, in two's complement.
-  std::int64_t signed_value = static_cast<std::int64_t>(value);
-  if (radix == 16 && digits.size() <= 4 && value > 0x7FFF)
-    signed_value -= 0x10000;
-  else if (radix == 16 && digits.size() <= 8 && value > 0x7FFFFFFF)
-    signed_value -= 0x100000000LL;
-  if (negative) signed_value = -signed_value;
+  if (negative) {
+    if (signed_value == INT64_MIN) overflow();
+    signed_value = -signed_value;
+  }
   return std::to_string(signed_value);
 }
 
 }  // namespace
+
+std::optional<UnsignedText> read_unsigned(std::string_view digits, int radix) {
+  if (digits.empty()) return std::nullopt;
+  UnsignedText out;
+  const auto base = static_cast<std::uint64_t>(radix);
+  for (char c : digits) {
+    const int d = digit_value(c);
+    if (d < 0 || d >= radix) return std::nullopt;
+    if (out.too_large) continue;
+    if (out.value > (UINT64_MAX - static_cast<std::uint64_t>(d)) / base) {
+      out.value = UINT64_MAX;
+      out.too_large = true;
+    } else {
+      out.value = out.value * base + static_cast<std::uint64_t>(d);
+    }
+  }
+  return out;
+}
 
 std::optional<std::string> normalize_number_text(std::string_view text,
                                                  const NumberFormat& format) {
@@ -97,18 +130,34 @@ std::optional<std::string> normalize_number_text(std::string_view text,
   if (out.back() == '.') out.pop_back();
   if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
     ++i;
+    bool exponent_negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) exponent_negative = s[i++] == '-';
+    const std::size_t start = i;
+    while (i < s.size() && is_digit(s[i])) ++i;
+    const auto exponent = read_unsigned(s.substr(start, i - start), 10);
+    if (!exponent || i != s.size()) return std::nullopt;
+    const std::int64_t written = exponent->too_large || exponent->value > 1000000000
+                                     ? 1000000001
+                                     : static_cast<std::int64_t>(exponent->value);
+    std::int64_t kept = written;
+    const std::size_t first = out.find_first_of("123456789");
+    if (first == std::string::npos) {
+      // Zero, whatever its exponent: only its scale is left to say, and no type keeps more
+      // than kMaxExponent decimals.
+      kept = std::min<std::int64_t>(written, kMaxExponent);
+    } else {
+      // Where the first significant digit stands, as a power of ten: past kMaxExponent either
+      // way the text is beyond every type, whatever the size of its exponent.
+      const std::size_t point = std::min(out.find('.'), out.size());
+      const std::int64_t position = first < point ? static_cast<std::int64_t>(point - first - 1)
+                                                  : -static_cast<std::int64_t>(first - point);
+      const std::int64_t magnitude = position + (exponent_negative ? -written : written);
+      if (magnitude > kMaxExponent) overflow();
+      if (magnitude < -kMaxExponent) return "0e-" + std::to_string(kMaxExponent);
+    }
     out.push_back('e');
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-      if (s[i] == '-') out.push_back('-');
-      ++i;
-    }
-    bool exp_digits = false;
-    while (i < s.size() && is_digit(s[i])) {
-      out.push_back(s[i]);
-      exp_digits = true;
-      ++i;
-    }
-    if (!exp_digits) return std::nullopt;
+    if (exponent_negative) out.push_back('-');
+    out += std::to_string(kept);
   }
   if (i != s.size()) return std::nullopt;
   return out;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "data/connection.h"
+
 namespace console {
 
 struct HostOptions {
@@ -19,5 +21,11 @@ struct HostOptions {
   // The connection string the options select: --connect as given, else the SQLite file.
   std::string connection_string() const;
 };
+
+// Opens the connection the options select, with the client cursor location. A --db file that
+// is not there raises 53 (File not found) naming it: a mistyped path must not become a new,
+// empty database (creating one is what `schema` and `demo` are for). Otherwise raises what
+// Connection::Open raises.
+data::ConnectionPtr open_host_connection(const HostOptions& options);
 
 }  // namespace console

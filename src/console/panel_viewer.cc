@@ -458,9 +458,7 @@ int run_show(const HostOptions& options, const std::string& item,
     std::optional<automation::ScopedNumberFormat> number_format;
     if (options.decimal_comma) number_format.emplace(automation::NumberFormat::italian());
 
-    data::ConnectionPtr connection = data::Connection::create();
-    connection->SetCursorLocation(data::kUseClient);
-    connection->Open(options.connection_string());
+    data::ConnectionPtr connection = open_host_connection(options);
     // The item's panels from one snapshot of the database, under one lock.
     data::Connection::SharedReads reads(*connection);
     std::shared_ptr<HostApplication> host =

@@ -1,5 +1,6 @@
 #include "console/session.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -62,6 +63,17 @@ const std::map<std::string, std::set<std::string>>& verbs() {
   return table;
 }
 
+// A whole number for a Long of the host: one past the 32-bit range is an overflow, as the
+// runtime's assignment to a Long would be, never a number cut to its low bits.
+std::int32_t long_of(const json& value) {
+  if (value.is_number_unsigned()
+          ? value.get<std::uint64_t>() > INT32_MAX
+          : value.get<std::int64_t>() < INT32_MIN || value.get<std::int64_t>() > INT32_MAX) {
+    throw automation::Error(automation::errc::kOverflow, kSource);
+  }
+  return static_cast<std::int32_t>(value.get<std::int64_t>());
+}
+
 const std::string& text_in(const json& request, const char* key) {
   const json& value = request.at(key);
   if (!value.is_string()) bad_request(std::string("\"") + key + "\" takes a text");
@@ -77,9 +89,7 @@ Session::Session(const HostOptions& options) : options_(options) {
   prompt_ = std::make_shared<ScriptedPrompt>();
   ambient_.prompt = prompt_;
   automation::ScopedAmbient installed(ambient_);
-  connection_ = data::Connection::create();
-  connection_->SetCursorLocation(data::kUseClient);
-  connection_->Open(options_.connection_string());
+  connection_ = open_host_connection(options_);
   host_ = HostApplication::create(connection_, options_.company, options_.language);
   if (!options_.temp.empty()) std::filesystem::create_directories(options_.temp);
   create_instance();
@@ -287,7 +297,7 @@ std::string Session::host_request(const json& changes) {
   for (const auto& [key, value] : changes.items()) {
     if (key == "CodDitta") {
       if (!value.is_number_integer()) bad_request("CodDitta is a whole number");
-      host_->company().set_code(value.get<std::int32_t>());
+      host_->company().set_code(long_of(value));
     } else if (key == "LinguaAzienda") {
       if (!value.is_string()) bad_request("LinguaAzienda is a text");
       host_->company().set_language(value.get<std::string>());

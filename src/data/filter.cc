@@ -293,6 +293,12 @@ struct Filter::Node {
       case Kind::kClause:
         break;
     }
+    return clause_holds(row);
+  }
+
+  // Out of line: evaluation recurses through groups, and a clause's comparisons need a large
+  // frame.
+  [[gnu::noinline]] bool clause_holds(const Row& row) const {
     const Variant& v = row[static_cast<std::size_t>(ordinal)];
     if (literal.kind == Literal::Kind::kNull) {
       if (op == Op::kEq) return v.is_null();
@@ -395,7 +401,9 @@ class Parser {
     skip_blanks();
     if (p_ < s_.size() && s_[p_] == '(') {
       ++p_;
+      if (++depth_ > Filter::kMaxNesting) fail();
       Filter::Node inner = parse_or();
+      --depth_;
       skip_blanks();
       if (p_ >= s_.size() || s_[p_] != ')') fail();
       ++p_;
@@ -521,7 +529,9 @@ class Parser {
     return lit;
   }
 
-  Filter::Node parse_clause() {
+  // Out of line, with the value it reads: the recursion through parentheses keeps only small
+  // frames.
+  [[gnu::noinline]] Filter::Node parse_clause() {
     std::string name = parse_field_name();
     auto it = names_.find(std::string_view(name));
     if (it == names_.end()) raise(errc::kItemNotFound, source_);
@@ -538,6 +548,7 @@ class Parser {
 
   std::string_view s_;
   std::size_t p_ = 0;
+  int depth_ = 0;  // parentheses open around the current position
   const NameIndex& names_;
   std::string_view source_;
 };

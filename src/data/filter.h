@@ -20,8 +20,14 @@ namespace data::detail {
 
 class Filter {
  public:
+  // The deepest nesting of parentheses the criteria may use. Parsing and evaluating recurse
+  // once per level, so this is what keeps a host's thread with a small stack (256 KiB) safe;
+  // deeper criteria are refused with 3001.
+  static constexpr int kMaxNesting = 32;
+
   // Compiles criteria against the columns of a recordset. Raises 3265 for a field that is not
-  // there and 3001 for a text it cannot parse; `source` is the error source to report.
+  // there and 3001 for a text it cannot parse or that nests deeper than kMaxNesting; `source`
+  // is the error source to report.
   static std::unique_ptr<Filter> compile(std::string_view criteria, const NameIndex& names,
                                          std::string_view source);
   ~Filter();

@@ -69,7 +69,8 @@ void Stream::Write(const automation::Variant& buffer) {
 
 void Stream::SaveToFile(const std::string& path, int options) {
   if (!open_) raise(errc::kObjectClosed, kSource);
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
+  // A link in the file's place is never followed: it could lead anywhere.
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW;
   if (options == kSaveCreateOverWrite) {
     flags |= O_TRUNC;
   } else if (options == kSaveCreateNotExist) {

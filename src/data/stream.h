@@ -33,7 +33,8 @@ class Stream : public automation::Object {
   // for a value that is not a byte array.
   void Write(const automation::Variant& buffer);
   // Writes the whole stream to a file. adSaveCreateNotExist (1) refuses an existing file with
-  // 3004; adSaveCreateOverWrite (2) replaces it. Raises 3004 when the file cannot be written.
+  // 3004; adSaveCreateOverWrite (2) replaces it. Raises 3004 when the file cannot be written,
+  // and for a symbolic link in the file's place, which is never written through.
   void SaveToFile(const std::string& path, int options = kSaveCreateNotExist);
   // Discards the contents. Raises 3704 when already closed.
   void Close();

@@ -147,12 +147,13 @@ void write_back(RowStore& store, Connection& connection, const std::vector<std::
   connection.BeginTrans();
   try {
     for (std::size_t r : rows) send_row(store, plan, connection, r);
+    // A refused commit leaves the transaction open: it is rolled back like any other failure.
+    connection.CommitTrans();
   } catch (const automation::Error&) {
     // The first error is the one to report; a failing rollback must not replace it.
     automation::ignore_errors([&] { connection.RollbackTrans(); });
     throw;
   }
-  connection.CommitTrans();
 }
 
 }  // namespace data::detail

@@ -144,6 +144,9 @@ TEST(ConvertTest, DecimalRangeAndArithmetic) {
   EXPECT_EQ((Decimal::parse("1") / Decimal::parse("3")).to_string(),
             "0.3333333333333333333333333333");
   EXPECT_EQ((Decimal::parse("1.05") * Decimal::parse("-3")).to_string(), "-3.15");
+  // Rounded once from the exact 1.2451E-26, not digit by digit.
+  EXPECT_EQ((Decimal::parse("12451E-20") * Decimal::parse("1E-10")).to_string(),
+            "0.0000000000000000000000000125");
   EXPECT_EQ(Decimal::parse("2.345").round(2).to_string(), "2.35");
   EXPECT_EQ(Decimal::parse("-2.345").round(2).to_string(), "-2.35");
   EXPECT_EQ(Decimal::parse("2.345").round(2, Decimal::Rounding::kHalfEven).to_string(), "2.34");
@@ -229,6 +232,29 @@ TEST(ConvertTest, DoubleAndBooleanConversions) {
   EXPECT_TRUE(to_bool(Variant("2")));
   EXPECT_FALSE(to_bool(Variant(0.0)));
   EXPECT_EQ(to_currency(Variant(Decimal::parse("1,23456"))).scaled, 12346);
+}
+
+// Texts whose numbers no type can hold raise 6 whatever their size, and never wrap around.
+TEST(ConvertTest, NumberTextsBeyondEveryTypeOverflow) {
+  ScopedNumberFormat plain(NumberFormat::plain());
+  for (const char* text :
+       {"1E99999999999999999999", "1E400", "0.001e403", "&H10000000000000001",
+        "-&H8000000000000000", "&O2000000000000000000000", "&HFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"}) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(error_number([&] { to_double(Variant(text)); }), errc::kOverflow);
+    EXPECT_EQ(error_number([&] { to_decimal(Variant(text)); }), errc::kOverflow);
+    EXPECT_EQ(error_number([&] { to_long(Variant(text)); }), errc::kOverflow);
+  }
+  EXPECT_EQ(to_double(Variant("1E-99999999999999999999")), 0.0);
+  EXPECT_EQ(to_double(Variant("1000e-402")), 0.0);
+  EXPECT_EQ(to_decimal(Variant("0E99999999999999999999")).to_string(), "0");
+  EXPECT_EQ(to_double(Variant("&H7FFFFFFFFFFFFFFF")), 9223372036854775807.0);
+  EXPECT_EQ(to_double(Variant("&H8000000000000000")), -9223372036854775808.0);
+  EXPECT_EQ(to_double(Variant("-&HFFFFFFFFFFFFFFFF")), 1.0);
+  EXPECT_EQ(to_long(Variant("&H00000000000000001")), 1);
+  EXPECT_EQ(error_number([] { to_double(Variant("&H")); }), errc::kTypeMismatch);
+  EXPECT_EQ(error_number([] { to_double(Variant("1E")); }), errc::kTypeMismatch);
+  EXPECT_EQ(error_number([] { to_double(Variant("&O8")); }), errc::kTypeMismatch);
 }
 
 TEST(ConvertTest, TrimsRemoveBlanksOnly) {

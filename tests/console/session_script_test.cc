@@ -142,6 +142,24 @@ void run_every_script(const DatabaseRoute& route) {
   EXPECT_GT(scripts, 0);
 }
 
+// A mistyped --db path is refused: neither session nor show starts, and no file is made.
+TEST(SessionScriptTest, MissingDatabaseFileIsRefusedNotCreated) {
+  fs::path program = fs::path(DORSEL_BINARY_DIR) / "bin" / "dorsel";
+  fs::path missing = fs::temp_directory_path() / ("dorsel-missing-" + std::to_string(::getpid()));
+  fs::remove(missing);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"session", "--db", missing.string()},
+        std::vector<std::string>{"show", "A1", "--db", missing.string()}}) {
+    SCOPED_TRACE(args[0]);
+    auto run = test_support::run_child(program.string(), args, "{\"trace\": true}\n");
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("error 53: File not found: " + missing.string()), std::string::npos)
+        << run.err;
+    EXPECT_FALSE(fs::exists(missing));
+  }
+}
+
 TEST(SessionScriptTest, EveryScriptGetsTheExpectedAnswers) {
   run_every_script({"sqlite", [](const fs::path& file) { return file.string(); },
                     [](const fs::path& file) {

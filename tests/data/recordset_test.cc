@@ -11,8 +11,10 @@
 #include "automation/date.h"
 #include "automation/number_format.h"
 #include "data/errors.h"
+#include "data/filter.h"
 #include "support/error_of.h"
 #include "support/recordset_text.h"
+#include "support/small_stack.h"
 
 namespace {
 
@@ -250,6 +252,40 @@ TEST(RecordsetTest, FilterRejectsWhatItCannotRead) {
     EXPECT_EQ(e.source(), "ADODB.Recordset");
     EXPECT_EQ(rs->RecordCount(), 2);  // the filter in force stays
   }
+}
+
+// Criteria nest only as deep as a small stack allows; deeper ones are refused like any other
+// criteria the parser cannot read, and the filter in force stays.
+TEST(RecordsetTest, DeeplyNestedCriteriaAreRefusedOnASmallStack) {
+  auto parenthesised = [](int depth) {
+    return std::string(static_cast<std::size_t>(depth), '(') + "ID = 1" +
+           std::string(static_cast<std::size_t>(depth), ')');
+  };
+  auto chained = [](int depth) {  // ID = 1 OR (ID = 2 OR (ID = 3 OR (...)))
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += "ID = " + std::to_string(i % 5 + 1) + " OR (";
+    return text + "ID = 5" + std::string(static_cast<std::size_t>(depth), ')');
+  };
+  constexpr int kDeepest = data::detail::Filter::kMaxNesting;
+  RecordsetPtr rs = people();
+  test_support::run_on_small_stack([&] {
+    rs->SetFilter(parenthesised(kDeepest));
+    EXPECT_EQ(ids(*rs), "1");
+    rs->SetFilter(chained(kDeepest));
+    EXPECT_EQ(ids(*rs), "12345");
+    for (int depth : {kDeepest + 1, 3000, 100000}) {
+      for (const std::string& criteria : {parenthesised(depth), chained(depth)}) {
+        SCOPED_TRACE(criteria.substr(0, 40));
+        automation::Error e = error_of([&] { rs->SetFilter(criteria); });
+        EXPECT_EQ(e.number(), 3001);
+        EXPECT_EQ(e.source(), "ADODB.Recordset");
+        EXPECT_EQ(e.description(),
+                  "Arguments are of the wrong type, are out of acceptable range, or are in "
+                  "conflict with one another.");
+        EXPECT_EQ(ids(*rs), "12345");
+      }
+    }
+  });
 }
 
 TEST(RecordsetTest, ClonesShareRowsButNotPositionOrFilter) {

@@ -63,6 +63,20 @@ TEST_F(StreamTest, SaveRefusesAnExistingFileUnlessOverwriting) {
   shorter->Close();
 }
 
+// A file name that is a symbolic link is never written through, in either mode.
+TEST_F(StreamTest, SaveNeverWritesThroughALink) {
+  const std::filesystem::path target = dir_ / "target.txt";
+  std::ofstream(target) << "kept";
+  std::filesystem::create_symlink(target, dir_ / "link.txt");
+  data::StreamPtr s = binary_stream("payload");
+  for (int mode : {data::kSaveCreateNotExist, data::kSaveCreateOverWrite}) {
+    SCOPED_TRACE(mode);
+    EXPECT_EQ(error_of([&] { s->SaveToFile((dir_ / "link.txt").string(), mode); }).number(), 3004);
+    EXPECT_EQ(read_file(target), "kept");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "link.txt"));
+  }
+}
+
 TEST_F(StreamTest, MisuseRaisesTheStreamErrors) {
   data::StreamPtr s = data::Stream::create();
   EXPECT_EQ(s->State(), data::kStateClosed);

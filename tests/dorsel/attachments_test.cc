@@ -347,6 +347,25 @@ TEST_F(AttachmentsTest, NamesThatLeaveTheFolderAreNeverWritten) {
   EXPECT_EQ(files_in(base), std::vector<std::string>{"tmp"});
 }
 
+// A link in the folder named like an attachment is not the attachment's file: its path is
+// never handed out, nothing is written through it, and it is not deleted.
+TEST_F(AttachmentsTest, LinksInTheFolderAreNotFilesThatAreThere) {
+  const std::string outside = (base / "outside.txt").string();
+  std::ofstream(outside) << "secret";
+  fs::create_symlink(outside, folder + "A12.jpg");
+  fs::create_symlink(base / "nowhere.txt", folder + "B12.jpg");
+  file(1, 0, "A12.jpg", "payload");
+  file(2, 0, "B12.jpg", "payload");
+  EXPECT_EQ(component->GetPathFileAllegato(1, folder, false), "about:blank");
+  EXPECT_EQ(component->GetPathFileAllegato(2, folder, false), "about:blank");
+  EXPECT_EQ(read_file(outside), "secret");
+  EXPECT_FALSE(fs::exists(base / "nowhere.txt"));
+  component->RemoveAllFile(folder);
+  EXPECT_TRUE(fs::is_symlink(folder + "A12.jpg"));
+  EXPECT_TRUE(fs::is_symlink(folder + "B12.jpg"));
+  EXPECT_EQ(read_file(outside), "secret");
+}
+
 TEST_F(AttachmentsTest, RemoveAllFileSkipsWhatItMustNotTouch) {
   for (const char* name : {"present.txt", "blank .txt", "keep.txt"}) {
     std::ofstream(folder + name) << "x";

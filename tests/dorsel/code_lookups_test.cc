@@ -65,6 +65,9 @@ TEST_F(CodeLookupsTest, TrappingLookupsReportWithTheirLabel) {
   };
   const Case cases[] = {
       {"Get_LP09_CODICE:", [&] { c.Get_LP09_CODICE("abc"); }, automation::errc::kTypeMismatch},
+      // Past 64 bits: once read as id 1, the code of another row.
+      {"Get_LP09_CODICE:", [&] { c.Get_LP09_CODICE("&H10000000000000001"); },
+       automation::errc::kOverflow},
       {"Get_MG66_ID_LP09:", [&] { c.Get_MG66_ID_LP09("BIG"); }, automation::errc::kOverflow},
   };
   for (const Case& t : cases) {

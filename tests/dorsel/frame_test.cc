@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
+#include <map>
 
 #include <cmath>
 
@@ -11,6 +13,7 @@
 #include "dorsel/frame/values.h"
 #include "support/component_fixture.h"
 #include "support/error_of.h"
+#include "support/slot_test_helpers.h"
 
 namespace {
 
@@ -24,6 +27,85 @@ std::string id_of(const std::string& trace_line) {
   std::size_t first = trace_line.find('|');
   std::size_t second = trace_line.find('|', first + 1);
   return trace_line.substr(first + 1, second - first - 1);
+}
+
+// A host object answering each member with a fixed value.
+class FixedMembers : public automation::Object {
+ public:
+  explicit FixedMembers(std::map<std::string, Variant> members) : members_(std::move(members)) {}
+  std::string_view type_name() const override { return "FixedMembers"; }
+  Variant invoke(std::string_view name, automation::InvokeKind, std::span<Variant>) override {
+    auto it = members_.find(std::string(name));
+    if (it == members_.end()) {
+      throw automation::Error(automation::errc::kMemberNotFound, "FixedMembers");
+    }
+    return it->second;
+  }
+
+ private:
+  std::map<std::string, Variant> members_;
+};
+
+Variant host_with_company_code(Variant code) {
+  auto company = std::make_shared<FixedMembers>(
+      std::map<std::string, Variant>{{"CodDitta", std::move(code)}, {"LinguaAzienda", "ITA "}});
+  auto global = std::make_shared<FixedMembers>(std::map<std::string, Variant>{
+      {"Gcls_DittaCorrente", Variant(automation::ObjectPtr(company))}});
+  return Variant(automation::ObjectPtr(std::make_shared<FixedMembers>(
+      std::map<std::string, Variant>{{"ClsGlobal", Variant(automation::ObjectPtr(global))}})));
+}
+
+// The company code is written into every statement without quotes: a host answering with
+// anything but a plain number is refused under the method's label before a statement runs.
+TEST_F(FrameTest, HostsCompanyCodeMustBeAPlainNumber) {
+  test_support::StatementLog log(*connection);
+  struct Case {
+    const char* label;
+    std::function<void()> call;
+  };
+  dorsel::CLSMG_DORSEL& c = *component;
+  const Case cases[] = {
+      {"Init_MG67_scorte:", [&] { c.Init_MG67_scorte("A1"); }},
+      {"ShowChild:", [&] { c.ShowChild("A1", "FRMMG_DORSEL_DESCR"); }},
+      {"Get_MG66_ID_LP09:", [&] { c.Get_MG66_ID_LP09("P1"); }},
+      {"Get_PathImage:", [&] { c.Get_PathImage("A1"); }},
+  };
+  for (const char* code : {"1 OR 1=1", "1) OR (1=1", "", "1e3"}) {
+    component->SetActiveInterface(host_with_company_code(Variant(code)));
+    for (const Case& t : cases) {
+      SCOPED_TRACE(std::string(t.label) + " with " + code);
+      const automation::Error error = test_support::error_of(t.call);
+      EXPECT_EQ(error.number(), automation::errc::kTypeMismatch);
+      EXPECT_EQ(error.source(), std::string(t.label) + "\r\nTRAVE_DORSEL");
+    }
+  }
+  EXPECT_TRUE(log.statements().empty());
+  component->SetActiveInterface(host_with_company_code(Variant(std::int32_t{1})));
+  component->Init_MG67_scorte("A1");
+  EXPECT_EQ(log.statements().size(), 1u);
+}
+
+// An instance handed to itself as its host reads back as itself and is called as any host is,
+// but does not keep itself alive once the host lets it go.
+TEST_F(FrameTest, InstanceAsItsOwnHostIsFreedOnRelease) {
+  auto instance = std::make_shared<dorsel::CLSMG_DORSEL>();
+  std::weak_ptr<dorsel::CLSMG_DORSEL> watch = instance;
+  instance->SetConnessione(connection);
+  Variant self{automation::ObjectPtr(instance)};
+  instance->invoke("ActiveInterface", automation::InvokeKind::kPropertySet, std::span(&self, 1));
+  EXPECT_EQ(instance->ActiveInterface().as_object(), instance);
+  const automation::Error error = test_support::error_of([&] { instance->Init_MG67_scorte("A1"); });
+  EXPECT_EQ(error.number(), automation::errc::kMemberNotFound);
+  EXPECT_EQ(error.source(), "Init_MG67_scorte:\r\nTRAVE_DORSEL");
+  self = Variant();
+  instance.reset();
+  EXPECT_TRUE(watch.expired());
+
+  // Another host in its place is owned again.
+  auto other = std::make_shared<dorsel::CLSMG_DORSEL>();
+  other->SetActiveInterface(Variant(automation::ObjectPtr(other)));
+  other->SetActiveInterface(Variant(automation::ObjectPtr(host)));
+  EXPECT_EQ(other->ActiveInterface().as_object(), host);
 }
 
 TEST_F(FrameTest, TraceLinesPairEachInstancesIdentifier) {

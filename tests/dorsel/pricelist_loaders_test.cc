@@ -1,3 +1,4 @@
+#include <functional>
 #include <string>
 
 #include "support/component_fixture.h"
@@ -139,8 +140,43 @@ TEST_F(PricelistLoadersTest, ValidityDateParametersOfOneList) {
   EXPECT_TRUE(log.last().ends_with(" AND MG44_VALUTA_CG08 = 'E''U'"));
 }
 
+// Kinds and numbers go into the text without quotes, so only plain numbers may: anything else is
+// refused under the loader's label before a statement runs.
+TEST_F(PricelistLoadersTest, KindsAndNumbersMustBePlainNumbers) {
+  last_price(0, 1, "2.5");
+  last_price(1, 1, "3.5");
+  test_support::StatementLog log(*connection);
+  struct Case {
+    const char* label;
+    std::function<void()> call;
+  };
+  const Case cases[] = {
+      {"Init_LI11_ultimi:", [&] { component->Init_LI11_ultimi("A1", "0 OR 1=1"); }},
+      {"Init_LI11_ultimi:", [&] { component->Init_LI11_ultimi("A1", "1;"); }},
+      {"Init_LI11_ultimi:", [&] { component->Init_LI11_ultimi("A1", "1."); }},
+      {"ListiniDateValidita:", [&] { component->ListiniDateValidita("0 OR 1=1", "3", ""); }},
+      {"ListiniDateValidita:", [&] { component->ListiniDateValidita("0", "3 OR 1=1", ""); }},
+      {"ListiniDateValidita:", [&] { component->ListiniDateValidita("0", "", ""); }},
+      {"ListiniDateValidita:", [&] { component->ListiniDateValidita("0", "--3", ""); }},
+  };
+  for (const Case& t : cases) {
+    SCOPED_TRACE(t.label);
+    const automation::Error error = error_of(t.call);
+    EXPECT_EQ(error.number(), automation::errc::kTypeMismatch);
+    EXPECT_EQ(error.source(), std::string(t.label) + "\r\nTRAVE_DORSEL");
+    EXPECT_EQ(error.description(), "Type mismatch");
+  }
+  EXPECT_TRUE(log.statements().empty());
+  EXPECT_EQ(component->Grst_RecSet_LI11, nullptr);
+  // Signs, blanks and decimals are still numbers.
+  component->Init_LI11_ultimi("A1", " +1.0 ");
+  EXPECT_EQ(component->Grst_RecSet_LI11->RecordCount(), 1);
+  EXPECT_EQ(component->ListiniDateValidita("-0", " 3 ", ""), nullptr);
+}
+
 TEST_F(PricelistLoadersTest, FailuresCarryTheLoadersLabel) {
-  automation::Error error = error_of([&] { component->ListiniDateValidita("0", "abc", ""); });
+  test_support::drop_table(*connection, "MG44_PARMAGLIST");
+  automation::Error error = error_of([&] { component->ListiniDateValidita("0", "3", ""); });
   EXPECT_NE(error.number(), 0);
   EXPECT_TRUE(error.source().starts_with("ListiniDateValidita:\r\n")) << error.source();
 

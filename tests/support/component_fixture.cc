@@ -7,13 +7,14 @@
 
 namespace test_support {
 
-ComponentTest::ComponentTest(bool with_demo, std::int32_t company) {
+ComponentTest::ComponentTest(bool with_demo, std::int32_t company,
+                             std::string_view connection_string) {
   console::register_everything();
   previous_sink_ =
       automation::set_debug_sink([this](std::string_view t) { trace.emplace_back(t); });
   prompt = std::make_shared<console::ScriptedPrompt>();
   previous_prompt_ = automation::set_prompt_service(prompt);
-  connection = make_test_connection(with_demo);
+  connection = make_test_connection(with_demo, connection_string);
   host = console::HostApplication::create(connection, company, "ITA ");
   component = std::make_shared<dorsel::CLSMG_DORSEL>();
   component->SetConnessione(connection);

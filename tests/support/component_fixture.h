@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "automation/debug_output.h"
@@ -19,8 +20,11 @@ namespace test_support {
 
 class ComponentTest : public ::testing::Test {
  protected:
-  // with_demo: load the demo rows; company: the host's current company.
-  explicit ComponentTest(bool with_demo = false, std::int32_t company = 1);
+  // with_demo: load the demo rows; company: the host's current company; connection_string: the
+  // provider and database (see make_test_connection).
+  explicit ComponentTest(
+      bool with_demo = false, std::int32_t company = 1,
+      std::string_view connection_string = "Provider=SQLite;Data Source=:memory:");
   ~ComponentTest() override;
 
   // Runs a statement on the test database (set-up rows; checks).

@@ -4,14 +4,16 @@
 #include "console/demo.h"
 #include "console/schema.h"
 #include "data/sqlite/sqlite_provider.h"
+#include "support/faulty_provider.h"
 
 namespace test_support {
 
-data::ConnectionPtr make_test_connection(bool with_demo) {
+data::ConnectionPtr make_test_connection(bool with_demo, std::string_view connection_string) {
   data::sqlite::register_provider();
+  register_faulty_provider();
   data::ConnectionPtr connection = data::Connection::create();
   connection->SetCursorLocation(data::kUseClient);
-  connection->Open("Provider=SQLite;Data Source=:memory:");
+  connection->Open(connection_string);
   console::create_schema(*connection);
   if (with_demo) console::create_demo(*connection);
   return connection;

@@ -12,7 +12,9 @@
 namespace test_support {
 
 // Raises the data layer's or the provider's error when the database cannot be built.
-data::ConnectionPtr make_test_connection(bool with_demo);
+// `connection_string` names another provider on a fresh database (the fault-injecting one).
+data::ConnectionPtr make_test_connection(
+    bool with_demo, std::string_view connection_string = "Provider=SQLite;Data Source=:memory:");
 
 // The rows of a query, one line each ending in "\n", columns separated by '|', Null as NULL
 // and other values as their text. Raises the provider's error for a failing query.

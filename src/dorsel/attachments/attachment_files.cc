@@ -13,6 +13,7 @@
 #include "dorsel/attachments/slot_steps.h"
 #include "dorsel/attachments/temp_folder.h"
 #include "dorsel/frame/clsmg_dorsel.h"
+#include "dorsel/frame/sql_text.h"
 #include "dorsel/frame/values.h"
 
 namespace dorsel {
@@ -55,25 +56,6 @@ void write_file(const automation::Variant& content, const std::string& path) {
   stream->Close();
 }
 
-// The id is written into the statements as the host passes it, so it must read as a number and
-// nothing more: anything else could widen the statements to other attachments.
-void require_number_text(std::string_view id) {
-  id = automation::rtrim(automation::ltrim(id));
-  if (!id.empty() && (id.front() == '+' || id.front() == '-')) id.remove_prefix(1);
-  const std::size_t point = id.find('.');
-  const std::string_view whole = id.substr(0, point);
-  const std::string_view decimals =
-      point == std::string_view::npos ? std::string_view() : id.substr(point + 1);
-  const auto all_digits = [](std::string_view part) {
-    return part.find_first_not_of("0123456789") == std::string_view::npos;
-  };
-  if (whole.empty() || !all_digits(whole) || !all_digits(decimals) ||
-      (point != std::string_view::npos && decimals.empty())) {
-    throw automation::Error(automation::errc::kTypeMismatch,
-                            std::string(automation::kRuntimeSource));
-  }
-}
-
 }  // namespace
 
 std::string CLSMG_DORSEL::GetPathFileAllegato(std::int16_t IdAllegato, const std::string& PathTemp,
@@ -106,18 +88,18 @@ std::string CLSMG_DORSEL::GetPathFileAllegato(std::int16_t IdAllegato, const std
 
 void CLSMG_DORSEL::RemoveAllegato(const std::string& IdAllegato) {
   // Both statements run even when the first fails; neither reports anything.
+  // The id goes into the statements as the host passes it: anything but a number could widen
+  // them to other attachments.
   automation::ignore_errors([&] {
-    require_number_text(IdAllegato);
     attachments::require_connection(*this).Execute(
-        "DELETE FROM CL07_FILEALLEGATI WHERE CL07_ID_CL06 = " + IdAllegato, nullptr,
-        data::kCmdUnspecified);
+        "DELETE FROM CL07_FILEALLEGATI WHERE CL07_ID_CL06 = " + require_plain_number(IdAllegato),
+        nullptr, data::kCmdUnspecified);
   });
   automation::ignore_errors([&] {
-    require_number_text(IdAllegato);
     attachments::require_connection(*this).Execute(
         "UPDATE CL06_LISTAALLEGATI SET CL06_ISDOWNLOADED = 0 , CL06_DATADOWNLOAD = NULL WHERE "
         "CL06_ID =" +
-            IdAllegato,
+            require_plain_number(IdAllegato),
         nullptr, data::kCmdUnspecified);
   });
 }

@@ -35,7 +35,8 @@ bool is_safe_file_name(std::string_view name) {
 bool file_exists(const std::string& path) {
   refuse_embedded_nul(path);
   std::error_code error;
-  const fs::file_status status = fs::status(fs::path(path), error);
+  // A link is not a file that is there, whatever it points to: it could lead out of the folder.
+  const fs::file_status status = fs::symlink_status(fs::path(path), error);
   // A name that is not there, or a folder that is not there, simply finds nothing.
   if (status.type() == fs::file_type::not_found) return false;
   if (error) raise(automation::errc::kPathFileAccessError);

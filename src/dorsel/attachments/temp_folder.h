@@ -13,9 +13,9 @@ namespace dorsel::attachments {
 // "..", a name holding '/', '\\' or a NUL, an absolute name, and a drive prefix ("C:").
 bool is_safe_file_name(std::string_view name);
 
-// Whether a regular file (not a folder) is at `path`. A path that is not there, or whose
-// folder is not there, gives false. Raises 75 (Path/File access error) for a path holding a NUL
-// and when the look-up itself fails (a folder that cannot be searched).
+// Whether a regular file (not a folder, not a symbolic link) is at `path`. A path that is not
+// there, or whose folder is not there, gives false. Raises 75 (Path/File access error) for a path
+// holding a NUL and when the look-up itself fails (a folder that cannot be searched).
 bool file_exists(const std::string& path);
 
 // Deletes the file at `path`. Raises 53 (File not found) when nothing is there, 70 (Permission

@@ -69,15 +69,26 @@ void CLSMG_DORSEL::SetConnessione(const automation::ObjectPtr& connection) {
   connection_ = std::move(typed);
 }
 
-Variant CLSMG_DORSEL::ActiveInterface() const { return host_; }
+Variant CLSMG_DORSEL::host() const {
+  if (!host_is_self_) return host_;
+  automation::ObjectPtr self = std::const_pointer_cast<automation::Object>(weak_from_this().lock());
+  return self ? Variant(std::move(self)) : Variant::nothing();
+}
 
 void CLSMG_DORSEL::SetActiveInterface(const Variant& host) {
   // Only an object reference (or Nothing) replaces the stored host; anything else is ignored.
-  if (host.is_object()) host_ = host;
+  if (!host.is_object()) return;
+  // Holding itself, the instance would keep itself alive after the host let it go.
+  host_is_self_ = host.as_object().get() == this;
+  host_ = host_is_self_ ? Variant::nothing() : host;
 }
 
 std::string CLSMG_DORSEL::company_code_text() const {
-  return automation::to_text(host::company_code(host_));
+  // The host's code goes into every statement without quotes: a host that answers with a text
+  // must not be able to widen them to other companies.
+  std::string code = automation::to_text(host::company_code(host()));
+  require_plain_number(code);
+  return code;
 }
 
 data::RecordsetPtr CLSMG_DORSEL::take_new_recordset() {
@@ -100,7 +111,7 @@ void CLSMG_DORSEL::create_price_object() {
   auto price = std::dynamic_pointer_cast<prezzi::PriceCalculation>(made);
   if (!price) throw automation::Error(automation::errc::kTypeMismatch, "TRAVE_DORSEL");
   gclsCalcoloPrezzi = price;
-  price->SetDittaCorrente(host::current_company(host_));
+  price->SetDittaCorrente(host::current_company(host()));
 }
 
 void CLSMG_DORSEL::Initialize() {

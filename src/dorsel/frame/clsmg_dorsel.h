@@ -96,9 +96,10 @@ class CLSMG_DORSEL : public automation::Object {
   // a connection, leaving the stored one unchanged.
   void SetConnessione(const automation::ObjectPtr& connection);
   // The host's global object as stored (an Empty variant when never set). Never raises.
-  automation::Variant ActiveInterface() const;
+  automation::Variant ActiveInterface() const { return host(); }
   // Stores the object a variant holds (Nothing clears it); a variant holding no object
-  // reference leaves the stored one unchanged. Never raises.
+  // reference leaves the stored one unchanged. The instance itself is stored without being
+  // owned, so that releasing it still frees it. Never raises.
   void SetActiveInterface(const automation::Variant& host);
 
   // --- Frame.
@@ -182,9 +183,10 @@ class CLSMG_DORSEL : public automation::Object {
   // made (then the next request tries again).
   std::string IdIstanza();
   const data::ConnectionPtr& connection() const { return connection_; }
-  const automation::Variant& host() const { return host_; }
+  // The host's global object as the component calls it (see ActiveInterface).
+  automation::Variant host() const;
   // The host's company code as the text written into queries (ClsGlobal.Gcls_DittaCorrente.
-  // CodDitta, read anew on every call).
+  // CodDitta, read anew on every call). Raises 13 when its text is not a plain number.
   std::string company_code_text() const;
   // A new recordset from a new recordset source (held in the source reference meanwhile).
   data::RecordsetPtr take_new_recordset();
@@ -204,6 +206,7 @@ class CLSMG_DORSEL : public automation::Object {
   automation::ObjectPtr recordset_source_;
   data::ConnectionPtr connection_;
   automation::Variant host_;
+  bool host_is_self_ = false;  // the instance is its own host: host_ holds nothing
 };
 // NOLINTEND(readability-identifier-naming)
 

@@ -1,6 +1,27 @@
 #include "dorsel/frame/sql_text.h"
 
+#include "automation/convert.h"
+#include "automation/error.h"
+
 namespace dorsel {
+
+const std::string& require_plain_number(const std::string& text) {
+  std::string_view number = automation::rtrim(automation::ltrim(text));
+  if (!number.empty() && (number.front() == '+' || number.front() == '-')) number.remove_prefix(1);
+  const std::size_t point = number.find('.');
+  const std::string_view whole = number.substr(0, point);
+  const std::string_view decimals =
+      point == std::string_view::npos ? std::string_view() : number.substr(point + 1);
+  const auto all_digits = [](std::string_view part) {
+    return part.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  if (whole.empty() || !all_digits(whole) || !all_digits(decimals) ||
+      (point != std::string_view::npos && decimals.empty())) {
+    throw automation::Error(automation::errc::kTypeMismatch,
+                            std::string(automation::kRuntimeSource));
+  }
+  return text;
+}
 
 std::string sql_quote(std::string_view value) {
   std::string out;

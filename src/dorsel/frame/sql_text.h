@@ -14,6 +14,13 @@ std::string sql_quote(std::string_view value);
 // The same, appended to `sql`.
 void append_quoted(std::string& sql, std::string_view value);
 
+// A value the component writes into a statement as a number, without quotes (an id, a price
+// list's kind or number, the host's company code): it must read as a plain decimal number
+// (blanks around, one sign, digits, a point with digits after it) and nothing more, or it could
+// widen the statement. Returns `text` as given; raises 13 (Type mismatch) otherwise, before
+// anything reaches the database.
+const std::string& require_plain_number(const std::string& text);
+
 // The company query frame: " SELECT ", CR LF, "     * ", CR LF, " FROM ", CR LF, five
 // blanks, the table, one blank, CR LF, " WHERE ", CR LF, five blanks, the company column,
 // " = ", the company code, " ". `star` is the select-list line ("     * " unless a caller

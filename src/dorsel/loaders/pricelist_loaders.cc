@@ -1,7 +1,7 @@
 // The price-list loaders: the stored price-list rows and last prices of an item into their
 // slots, and a price list's validity-date parameters as a recordset of its own. The kind and
-// number arguments go into the text as the host gives them: they are numbers in the query, and
-// a text that is not one is rejected by the database and reported through the trap.
+// number arguments go into the text as the host gives them, as numbers without quotes: a text
+// that is not a plain number is refused (13) under the loader's label before any statement.
 #include <string>
 
 #include "automation/error.h"
@@ -73,7 +73,7 @@ void CLSMG_DORSEL::Init_LI11_ultimi(const std::string& CodiceArticolo,
         .append(" AND LI11_OPZIONE_MG5E = ' ' ");
     // A blank kind means both purchases and sales; a given one goes in untrimmed.
     if (!ValoreTesto(automation::Variant(TipoListino)).empty()) {
-      sql.append(kCrLf).append(" AND LI11_FLGVENACQ  = ").append(TipoListino);
+      sql.append(kCrLf).append(" AND LI11_FLGVENACQ  = ").append(require_plain_number(TipoListino));
     }
     Gstr_SQL_LI11 = std::move(sql);
 
@@ -115,10 +115,10 @@ data::RecordsetPtr CLSMG_DORSEL::ListiniDateValidita(const std::string& TipoList
         .append(" ")
         .append(kCrLf)
         .append(" AND MG44_FLGVENACQ = ")
-        .append(TipoListino)
+        .append(require_plain_number(TipoListino))
         .append(kCrLf)
         .append(" AND MG44_NUMLIST = ")
-        .append(NumeroListino)
+        .append(require_plain_number(NumeroListino))
         .append(kCrLf)
         .append(" AND MG44_VALUTA_CG08 = '")
         .append(sql_quote(currency))

@@ -7,7 +7,7 @@ namespace dorsel::panels {
 
 std::string panel_language(const CLSMG_DORSEL& component) {
   // A host that was never handed in, or was cleared, leaves the default language.
-  const automation::Variant& host = component.host();
+  const automation::Variant host = component.host();
   if (!host::is_present(host)) return "ITA ";
   return host::company_language(host);
 }

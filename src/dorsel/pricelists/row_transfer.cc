@@ -97,7 +97,7 @@ class PriceListTransfer {
 
   // The presence of the host is asked for every word: a host may come or go between rows.
   void word(Col c, const Word& w) const {
-    const Variant& host = component_.host();
+    const Variant host = component_.host();
     if (host::is_present(host)) {
       out(c, host::translate_text(host, w.text_id));
     } else {

@@ -59,8 +59,6 @@ struct Node {
 
 constexpr std::string_view kCollate = " COLLATE TSQL_CI";
 constexpr std::int32_t kErrorsInCommand = errc::kErrorsInCommand;
-constexpr int kMaxDepth = 200;
-constexpr int kMaxEmitDepth = 1000;  // SQLite's own expression depth limit
 
 [[noreturn]] void raise_too_deep() {
   throw automation::Error(kErrorsInCommand, "SQLite",
@@ -253,16 +251,24 @@ class Translator {
   void from_clause();
   void order_by_list(const std::vector<std::string_view>* text_aliases);
 
-  // Expressions.
+  // Expressions. Parsing recurses through these once per level of nesting, so each kind keeps
+  // its locals in a frame of its own: one frame holding every kind's would make each level
+  // cost several times the stack.
   int expression(int min_power = 0);
-  int prefix();
-  int primary_name();
-  int call(std::uint32_t name_token);
-  int window();
-  int case_expression();
-  int convert(bool is_cast);
+  [[gnu::noinline]] int prefix();
+  [[gnu::noinline]] int primary_name();
+  [[gnu::noinline]] int call(std::uint32_t name_token);
+  [[gnu::noinline]] int window();
+  [[gnu::noinline]] int case_expression();
+  [[gnu::noinline]] int convert(bool is_cast);
   int add(Node node) {
     nodes_.push_back(node);
+    return static_cast<int>(nodes_.size() - 1);
+  }
+  // A node made in place, with no copy in the caller's frame; `a` is its first operand.
+  int add(Kind kind, Type type = Type::kUnknown, std::string_view text = {}, int a = -1) {
+    nodes_.emplace_back(kind, type, text);
+    nodes_.back().a = a;
     return static_cast<int>(nodes_.size() - 1);
   }
   std::uint32_t finish_list(std::size_t mark, std::uint32_t& count) {
@@ -272,7 +278,9 @@ class Translator {
     stack_.resize(mark);
     return first;
   }
-  int binary(Kind kind, std::string_view op, int left, int right);
+  [[gnu::noinline]] int binary(Kind kind, std::string_view op, int left, int right);
+  // IS [NOT] NULL, [NOT] IN (...), [NOT] BETWEEN ... AND ... after `left`.
+  [[gnu::noinline]] int postfix(int left, bool negated);
 
   // Emission.
   void emit(int node);
@@ -654,86 +662,59 @@ int Translator::binary(Kind kind, std::string_view op, int left, int right) {
   return add(node);
 }
 
+// The binding power of a binary operator token (0 for any other token), with the kind of node
+// it makes and its text in the translation. Out of line: the parser's recursion stays small.
+[[gnu::noinline]] int infix_power(const Token& t, Kind& kind, std::string_view& op) {
+  if (t.kind == TokenKind::kIdentifier) {
+    kind = Kind::kLogic;
+    if (t.is_keyword("AND")) {
+      op = "AND";
+      return kPowerAnd;
+    }
+    if (t.is_keyword("OR")) {
+      op = "OR";
+      return kPowerOr;
+    }
+    return 0;
+  }
+  if (t.kind != TokenKind::kOperator) return 0;
+  op = t.text;
+  kind = Kind::kArith;
+  if (op == "*" || op == "/" || op == "%") return kPowerMultiply;
+  if (op == "+" || op == "-") return kPowerAdd;
+  kind = Kind::kCompare;
+  if (op == "!=") op = "<>";
+  if (op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") {
+    return kPowerCompare;
+  }
+  return 0;
+}
+
 int Translator::expression(int min_power) {
-  if (++depth_ > kMaxDepth) raise_too_deep();
+  if (++depth_ > kMaxNesting) raise_too_deep();
   int left = prefix();
   for (;;) {
     const Token& t = peek();
-    int power = 0;
     Kind kind = Kind::kArith;
-    if (t.kind == TokenKind::kOperator) {
-      const std::string_view op = t.text;
-      if (op == "*" || op == "/" || op == "%") {
-        power = kPowerMultiply;
-      } else if (op == "+" || op == "-") {
-        power = kPowerAdd;
-      } else if (op == "=" || op == "<>" || op == "!=" || op == "<" || op == ">" || op == "<=" ||
-                 op == ">=") {
-        power = kPowerCompare;
-        kind = Kind::kCompare;
-      } else {
-        break;
-      }
+    std::string_view op;
+    if (const int power = infix_power(t, kind, op); power != 0) {
       if (power <= min_power) break;
       next();
       const int right = expression(power);
-      left = binary(kind, op == "!=" ? std::string_view("<>") : op, left, right);
+      left = binary(kind, op, left, right);
       continue;
     }
-    if (t.kind != TokenKind::kIdentifier) break;
-    if (t.is_keyword("AND") || t.is_keyword("OR")) {
-      power = t.is_keyword("AND") ? kPowerAnd : kPowerOr;
-      if (power <= min_power) break;
-      const std::string_view op = t.is_keyword("AND") ? "AND" : "OR";
-      next();
-      const int right = expression(power);
-      left = binary(Kind::kLogic, op, left, right);
-      continue;
-    }
-    if (kPowerCompare <= min_power) break;
+    if (t.kind != TokenKind::kIdentifier || kPowerCompare <= min_power) break;
     bool negated = false;
     if (t.is_keyword("NOT") &&
         (peek(1).is_keyword("IN") || peek(1).is_keyword("BETWEEN") || peek(1).is_keyword("LIKE"))) {
       next();
       negated = true;
     }
-    const Token& op = peek();
-    if (op.is_keyword("LIKE")) raise_unsupported("LIKE");
-    if (op.is_keyword("COLLATE")) raise_unsupported("COLLATE");
-    if (op.is_keyword("IS")) {
-      next();
-      Node node(Kind::kIsNull, Type::kBool);
-      node.flag = accept_keyword("NOT");
-      expect_keyword("NULL");
-      node.a = left;
-      left = add(node);
-      continue;
-    }
-    if (op.is_keyword("IN")) {
-      next();
-      expect_op("(");
-      if (peek().is_keyword("SELECT")) raise_unsupported("A subquery");
-      Node node(Kind::kIn, Type::kBool);
-      node.flag = negated;
-      node.a = left;
-      const std::size_t mark = stack_.size();
-      do {
-        stack_.push_back(expression());
-      } while (accept_op(","));
-      expect_op(")");
-      node.list = finish_list(mark, node.count);
-      left = add(node);
-      continue;
-    }
-    if (op.is_keyword("BETWEEN")) {
-      next();
-      Node node(Kind::kBetween, Type::kBool);
-      node.flag = negated;
-      node.a = left;
-      node.b = expression(kPowerCompare);
-      expect_keyword("AND");
-      node.c = expression(kPowerCompare);
-      left = add(node);
+    const Token& word = peek();
+    if (word.is_keyword("IS") || word.is_keyword("IN") || word.is_keyword("BETWEEN") ||
+        word.is_keyword("LIKE") || word.is_keyword("COLLATE")) {
+      left = postfix(left, negated);
       continue;
     }
     if (negated) syntax_error();
@@ -743,24 +724,61 @@ int Translator::expression(int min_power) {
   return left;
 }
 
+int Translator::postfix(int left, bool negated) {
+  const Token& op = peek();
+  if (op.is_keyword("LIKE")) raise_unsupported("LIKE");
+  if (op.is_keyword("COLLATE")) raise_unsupported("COLLATE");
+  if (op.is_keyword("IS")) {
+    next();
+    Node node(Kind::kIsNull, Type::kBool);
+    node.flag = accept_keyword("NOT");
+    expect_keyword("NULL");
+    node.a = left;
+    return add(node);
+  }
+  if (op.is_keyword("IN")) {
+    next();
+    expect_op("(");
+    if (peek().is_keyword("SELECT")) raise_unsupported("A subquery");
+    Node node(Kind::kIn, Type::kBool);
+    node.flag = negated;
+    node.a = left;
+    const std::size_t mark = stack_.size();
+    do {
+      stack_.push_back(expression());
+    } while (accept_op(","));
+    expect_op(")");
+    node.list = finish_list(mark, node.count);
+    return add(node);
+  }
+  next();  // BETWEEN
+  Node node(Kind::kBetween, Type::kBool);
+  node.flag = negated;
+  node.a = left;
+  node.b = expression(kPowerCompare);
+  expect_keyword("AND");
+  node.c = expression(kPowerCompare);
+  return add(node);
+}
+
 int Translator::prefix() {
   const Token& t = peek();
   switch (t.kind) {
     case TokenKind::kString: {
       next();
-      return add(Node(Kind::kString, Type::kText, t.text));
+      return add(Kind::kString, Type::kText, t.text);
     }
     case TokenKind::kNumber: {
       next();
-      return add(Node(Kind::kNumber, Type::kNumber, t.text));
+      return add(Kind::kNumber, Type::kNumber, t.text);
     }
     case TokenKind::kBinary: {
       next();
-      return add(Node(Kind::kBinary, Type::kUnknown, t.text));
+      return add(Kind::kBinary, Type::kUnknown, t.text);
     }
     case TokenKind::kParameter: {
       next();
-      return add(Node(Kind::kParameter));
+      return add(Kind::kParameter);
     }
     case TokenKind::kOperator: {
       if (t.is("(")) {
@@ -775,9 +793,7 @@ int Translator::prefix() {
         next();
         const int operand = expression(kPowerSign);
         if (!minus) return operand;
-        Node node(Kind::kNegate, Type::kNumber);
-        node.a = operand;
-        return add(node);
+        return add(Kind::kNegate, Type::kNumber, {}, operand);
       }
       syntax_error();
     }
@@ -795,13 +811,12 @@ int Translator::primary_name() {
   if (t.kind == TokenKind::kIdentifier) {
     if (t.is_keyword("NULL")) {
       next();
-      return add(Node(Kind::kNull));
+      return add(Kind::kNull);
     }
     if (t.is_keyword("NOT")) {
       next();
-      Node node(Kind::kNot, Type::kBool);
-      node.a = expression(kPowerNot);
-      return add(node);
+      const int operand = expression(kPowerNot);
+      return add(Kind::kNot, Type::kBool, {}, operand);
     }
     if (t.is_keyword("CASE")) return case_expression();
     if (t.is_keyword("CAST")) return convert(true);
@@ -815,22 +830,40 @@ int Translator::primary_name() {
     }
   }
   if (!is_name(t)) syntax_error();
-  Node node(Kind::kColumn);
-  node.tok = expect_name();
+  const std::uint32_t first = expect_name();
+  std::uint32_t second = 0;
   if (accept_op(".")) {
-    node.tok2 = expect_name();
+    second = expect_name();
     if (peek().is(".")) raise_unsupported("A three-part name");
   }
-  return add(node);
+  const int column = add(Kind::kColumn);
+  nodes_[static_cast<std::size_t>(column)].tok = first;
+  nodes_[static_cast<std::size_t>(column)].tok2 = second;
+  return column;
+}
+
+// The errors of a call, built out of line: the parser's frames stay small.
+[[noreturn, gnu::noinline]] void raise_unknown_function(std::string_view name) {
+  std::string upper;
+  append_upper(upper, name);
+  raise_unsupported("The function " + upper);
+}
+
+[[noreturn, gnu::noinline]] void raise_argument_count(const Function& function) {
+  throw automation::Error(kErrorsInCommand, "SQLite",
+                          "The " + std::string(function.tsql) + " function requires " +
+                              std::to_string(function.min_args) +
+                              (function.max_args != function.min_args ? " or more" : "") +
+                              " argument(s).");
+}
+
+[[noreturn, gnu::noinline]] void raise_window_of(const Function& function) {
+  raise_unsupported("OVER with " + std::string(function.tsql));
 }
 
 int Translator::call(std::uint32_t name_token) {
   const Function* function = find_function(tokens_[name_token].text);
-  if (function == nullptr) {
-    std::string name;
-    append_upper(name, tokens_[name_token].text);
-    raise_unsupported("The function " + name);
-  }
+  if (function == nullptr) raise_unknown_function(tokens_[name_token].text);
   expect_op("(");
   Node node{Kind::kCall, function->result};
   node.text = function->sqlite;
@@ -846,11 +879,7 @@ int Translator::call(std::uint32_t name_token) {
   expect_op(")");
   const std::size_t given = stack_.size() - mark;
   if (!node.flag && (given < function->min_args || given > function->max_args)) {
-    throw automation::Error(kErrorsInCommand, "SQLite",
-                            "The " + std::string(function->tsql) + " function requires " +
-                                std::to_string(function->min_args) +
-                                (function->max_args != function->min_args ? " or more" : "") +
-                                " argument(s).");
+    raise_argument_count(*function);
   }
   if (node.type == Type::kUnknown) {
     // ISNULL, COALESCE, MIN, MAX, SUM: text when an argument is text.
@@ -861,8 +890,7 @@ int Translator::call(std::uint32_t name_token) {
   }
   node.list = finish_list(mark, node.count);
   if (peek().is_keyword("OVER")) {
-    if (function->tsql != "ROW_NUMBER")
-      raise_unsupported("OVER with " + std::string(function->tsql));
+    if (function->tsql != "ROW_NUMBER") raise_window_of(*function);
     node.c = window();
   } else if (function->tsql == "ROW_NUMBER") {
     syntax_error();
@@ -873,36 +901,42 @@ int Translator::call(std::uint32_t name_token) {
 int Translator::window() {
   next();
   expect_op("(");
-  Node partition(Kind::kList);
-  Node order(Kind::kList);
+  std::uint32_t partition_list = 0;
+  std::uint32_t partition_count = 0;
   if (accept_keyword("PARTITION")) {
     expect_keyword("BY");
     const std::size_t mark = stack_.size();
     do {
       stack_.push_back(expression());
     } while (accept_op(","));
-    partition.list = finish_list(mark, partition.count);
+    partition_list = finish_list(mark, partition_count);
   }
   expect_keyword("ORDER");
   expect_keyword("BY");
   const std::size_t mark = stack_.size();
   do {
-    Node item(Kind::kOrderItem);
-    item.a = expression();
+    const int term = expression();
+    const int item = add(Kind::kOrderItem, Type::kUnknown, {}, term);
     if (accept_keyword("DESC")) {
-      item.text = "DESC";
+      nodes_[static_cast<std::size_t>(item)].text = "DESC";
     } else if (accept_keyword("ASC")) {
-      item.text = "ASC";
+      nodes_[static_cast<std::size_t>(item)].text = "ASC";
     }
-    stack_.push_back(add(item));
+    stack_.push_back(item);
   } while (accept_op(","));
-  order.list = finish_list(mark, order.count);
+  std::uint32_t order_count = 0;
+  const std::uint32_t order_list = finish_list(mark, order_count);
   if (peek().is_keyword("ROWS") || peek().is_keyword("RANGE")) raise_unsupported("A window frame");
   expect_op(")");
-  Node node(Kind::kList);
-  node.a = add(partition);
-  node.b = add(order);
-  return add(node);
+  const int partition = add(Kind::kList);
+  nodes_[static_cast<std::size_t>(partition)].list = partition_list;
+  nodes_[static_cast<std::size_t>(partition)].count = partition_count;
+  const int order = add(Kind::kList);
+  nodes_[static_cast<std::size_t>(order)].list = order_list;
+  nodes_[static_cast<std::size_t>(order)].count = order_count;
+  const int node = add(Kind::kList, Type::kUnknown, {}, partition);
+  nodes_[static_cast<std::size_t>(node)].b = order;
+  return node;
 }
 
 int Translator::case_expression() {
@@ -1136,7 +1170,7 @@ void Translator::emit(int index) {
   struct Depth {
     int& depth;
     explicit Depth(int& d) : depth(d) {
-      if (++depth > kMaxEmitDepth) raise_too_deep();
+      if (++depth > kMaxChain) raise_too_deep();
     }
     ~Depth() { --depth; }
   } guard(emit_depth_);

@@ -23,6 +23,14 @@
 
 namespace data::sqlite::tsql {
 
+// How deep a statement may nest: parentheses, signs, NOT, calls, CASE, conversions and right
+// operands inside one another (kMaxNesting), and operators applied one after another, which the
+// translation writes as calls inside one another (kMaxChain). Translating recurses once per level,
+// so these keep a host's thread with a small stack (256 KiB) safe; a deeper statement raises the
+// error above with SQL Server's text "Some part of your SQL statement is nested too deeply. ...".
+inline constexpr int kMaxNesting = 32;
+inline constexpr int kMaxChain = 256;
+
 // Returns the SQLite text of one T-SQL statement (a trailing ';' is allowed, a second
 // statement is not). Raises as described above; nothing is kept on failure.
 std::string translate(std::string_view tsql);

@@ -1,0 +1,6 @@
+ SELECT 
+     * 
+ FROM 
+     MG66_ANAGRART 
+ WHERE 
+     MG66_DITTA_CG18 = 1  AND 1=0 

@@ -1,0 +1,1 @@
+SELECT LEN(X) - CHARINDEX('**', X) + 1

@@ -1,0 +1,1 @@
+SELECT CAST(2.345 AS decimal(9,3)), CONVERT(varchar(max), 12), CAST('x' AS CHAR(3))

@@ -1,0 +1,1 @@
+SELECT * FROM T WHERE A != 1 AND B <> -1 OR NOT C >= 2

@@ -1,0 +1,1 @@
+SELECT [order], [a]]b], abort FROM [my table]

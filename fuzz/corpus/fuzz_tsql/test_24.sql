@@ -1,0 +1,1 @@
+SELECT N'Città', 0xABC, 0x, -1, - -2, -'5'

@@ -1,0 +1,2 @@
+SELECT /* block /* nested */ */ A -- line
+ FROM T;

@@ -1,0 +1,1 @@
+INSERT T VALUES ('O''NEIL',1), ('x', 2)

@@ -1,0 +1,1 @@
+SELECT X = 1 FROM T

@@ -1,0 +1,1 @@
+SELECT LEFT(A, 2) FROM T

@@ -1,0 +1,1 @@
+SELECT TOP (@n) * FROM T

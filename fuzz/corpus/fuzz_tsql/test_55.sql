@@ -1,0 +1,1 @@
+SELECT A COLLATE Latin1_General_CS_AS FROM T

@@ -1,0 +1,1 @@
+SELECT A & 1 FROM T

@@ -1,0 +1,1 @@
+SELECT LEN(A, B) FROM T

@@ -1,0 +1,1 @@
+SELECT ISNULL(NULL, 'a') + 'b', LEN('x  '), CHARINDEX('b', 'abc', 2), SUBSTRING('abc', 2, 5)
