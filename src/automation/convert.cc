@@ -156,9 +156,9 @@ std::string double_to_text(double value, char decimal_separator) {
     out += digits;
     out.append(static_cast<std::size_t>(exponent + 1 - n), '0');
   } else {
-    out.append(digits, 0, static_cast<std::size_t>(exponent + 1));
+    out.append(digits, 0, static_cast<std::size_t>(exponent) + 1);
     out.push_back(decimal_separator);
-    out.append(digits, static_cast<std::size_t>(exponent + 1), std::string::npos);
+    out.append(digits, static_cast<std::size_t>(exponent) + 1, std::string::npos);
   }
   return out;
 }

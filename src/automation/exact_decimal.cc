@@ -242,8 +242,9 @@ std::optional<ExactDecimal> ExactDecimal::parse(std::string_view text, int max_e
   for (std::size_t end = kept.size(); end > 0;) {
     const std::size_t begin = end >= kLimbDigits ? end - kLimbDigits : 0;
     std::uint32_t limb = 0;
-    for (std::size_t k = begin; k < end; ++k)
+    for (std::size_t k = begin; k < end; ++k) {
       limb = limb * 10 + static_cast<std::uint32_t>(kept[k] - '0');
+    }
     limbs.push_back(limb);
     end = begin;
   }

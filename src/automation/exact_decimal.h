@@ -69,7 +69,9 @@ class ExactDecimal {
   ExactDecimal operator-() const;
   // Numeric order; inexact marks are ignored.
   friend std::strong_ordering operator<=>(const ExactDecimal& a, const ExactDecimal& b);
-  friend bool operator==(const ExactDecimal& a, const ExactDecimal& b) { return (a <=> b) == 0; }
+  friend bool operator==(const ExactDecimal& a, const ExactDecimal& b) {
+    return std::is_eq(a <=> b);
+  }
 
   // a / b cut (toward zero) after `scale` fraction digits, inexact when a remainder was left.
   // b must not be zero and its coefficient must have at most kMaxDivisorDigits digits.

@@ -51,7 +51,7 @@ std::string result_answer(const Variant& result) {
 
 // The keys each verb allows beside itself.
 const std::map<std::string, std::set<std::string>>& verbs() {
-  static const std::map<std::string, std::set<std::string>> table = {
+  static const std::map<std::string, std::set<std::string>> kTable = {
       {"call", {"args"}}, {"get", {}},
       {"put", {"value"}}, {"rs", {"do", "to", "value", "field", "as"}},
       {"sql", {}},        {"prompt", {}},
@@ -60,7 +60,7 @@ const std::map<std::string, std::set<std::string>>& verbs() {
       {"release", {}},    {"create", {}},
       {"temp", {}},
   };
-  return table;
+  return kTable;
 }
 
 // A whole number for a Long of the host: one past the 32-bit range is an overflow, as the
@@ -154,14 +154,21 @@ std::string Session::dispatch(const json& request) {
   std::string verb;
   for (const auto& [key, value] : request.items()) {
     if (verbs().count(key) != 0) {
-      if (!verb.empty()) bad_request("one request, one verb: \"" + verb + "\" and \"" + key + "\"");
+      if (!verb.empty()) {
+        bad_request(std::string("one request, one verb: \"")
+                        .append(verb)
+                        .append("\" and \"")
+                        .append(key)
+                        .append("\""));
+      }
       verb = key;
     }
   }
   if (verb.empty()) bad_request("no known verb in the request");
   for (const auto& [key, value] : request.items()) {
     if (key != verb && verbs().at(verb).count(key) == 0) {
-      bad_request("unknown key \"" + key + "\" for \"" + verb + "\"");
+      bad_request(
+          std::string("unknown key \"").append(key).append("\" for \"").append(verb).append("\""));
     }
   }
   auto resolver = [this](const std::string& name) { return resolve(name); };

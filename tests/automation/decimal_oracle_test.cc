@@ -3,6 +3,7 @@
 // to the last digit and the scale.
 #include <gtest/gtest.h>
 
+#include <compare>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -72,7 +73,7 @@ std::string evaluate(const std::vector<std::string>& words) {
     if (op == "div") return parts(operand(1) / operand(3));
     if (op == "cmp") {
       const auto order = operand(1) <=> operand(3);
-      return order < 0 ? "-1" : order > 0 ? "1" : "0";
+      return std::is_lt(order) ? "-1" : std::is_gt(order) ? "1" : "0";
     }
     if (op == "round") {
       const auto mode =
@@ -82,8 +83,9 @@ std::string evaluate(const std::vector<std::string>& words) {
     const Decimal parsed = Decimal::parse(words[1]);
     const std::string text = parsed.to_string();
     // The text must read back as the same value.
-    if (Decimal::parse(text) != parsed)
+    if (Decimal::parse(text) != parsed) {
       return parts(parsed) + " " + text + " (reads back otherwise)";
+    }
     return parts(parsed) + " " + text;
   } catch (const Error& e) {
     if (e.number() == errc::kOverflow) return "overflow";

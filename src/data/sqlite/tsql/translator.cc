@@ -1012,8 +1012,9 @@ int Translator::convert(bool is_cast) {
     expect_op(",");
     node.a = expression();
     if (accept_op(",")) {
-      if (peek().kind != TokenKind::kNumber)
+      if (peek().kind != TokenKind::kNumber) {
         raise_unsupported("A CONVERT style that is not a number");
+      }
       node.b = add(Node(Kind::kNumber, Type::kNumber, next().text));
     }
   }
