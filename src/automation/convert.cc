@@ -11,11 +11,12 @@
 #include "automation/number_format.h"
 #include "automation/number_text.h"
 #include "automation/object.h"
+#include "automation/text.h"
 
 namespace automation {
 namespace {
 
-[[noreturn]] void fail(std::int32_t number) { throw Error(number, std::string(kRuntimeSource)); }
+[[noreturn]] void fail(std::int32_t number) { raise_runtime(number); }
 
 std::string currency_text(Currency value, char separator) {
   return Decimal::from_parts(value.scaled, 4).to_string(NumberFormat{separator, ' '});
@@ -60,17 +61,6 @@ double parse_double(std::string_view text) {
   if (result.ec != std::errc()) fail(errc::kTypeMismatch);
   if (!std::isfinite(value)) fail(errc::kOverflow);
   return value;
-}
-
-bool equals_ignoring_case(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 std::int64_t round_half_even(double value) {
@@ -285,9 +275,9 @@ bool to_bool(const Variant& value) {
     case VarType::kBoolean:
       return value.as_bool();
     case VarType::kString: {
-      std::string_view text = rtrim(ltrim(value.as_string()));
-      if (equals_ignoring_case(text, "True")) return true;
-      if (equals_ignoring_case(text, "False")) return false;
+      std::string_view text = trim(value.as_string());
+      if (iequals(text, "True")) return true;
+      if (iequals(text, "False")) return false;
       return parse_double(value.as_string()) != 0.0;
     }
     default:
@@ -315,7 +305,7 @@ Date to_date(const Variant& value) {
     case VarType::kDate:
       return value.as_date();
     case VarType::kString: {
-      auto parsed = parse_iso_date(rtrim(ltrim(value.as_string())));
+      auto parsed = parse_iso_date(trim(value.as_string()));
       if (!parsed) fail(errc::kTypeMismatch);
       return *parsed;
     }
@@ -325,18 +315,6 @@ Date to_date(const Variant& value) {
       return Date{serial};
     }
   }
-}
-
-std::string_view rtrim(std::string_view text) {
-  std::size_t end = text.size();
-  while (end > 0 && text[end - 1] == ' ') --end;
-  return text.substr(0, end);
-}
-
-std::string_view ltrim(std::string_view text) {
-  std::size_t begin = 0;
-  while (begin < text.size() && text[begin] == ' ') ++begin;
-  return text.substr(begin);
 }
 
 }  // namespace automation

@@ -36,8 +36,4 @@ Currency to_currency(const Variant& value);
 // CDate: Date as is, numbers as serials, text in ISO form (see date.h).
 Date to_date(const Variant& value);
 
-// RTrim: removes trailing blanks (U+0020) only; tabs and other white space stay.
-std::string_view rtrim(std::string_view text);
-std::string_view ltrim(std::string_view text);
-
 }  // namespace automation

@@ -52,7 +52,7 @@ Date date_from_civil(const CivilDateTime& c) {
   if (c.year < 100 || c.year > 9999 || c.month < 1 || c.month > 12 || c.day < 1 ||
       c.day > days_in_month(c.year, c.month) || c.hour < 0 || c.hour > 23 || c.minute < 0 ||
       c.minute > 59 || c.second < 0 || c.second > 59 || c.millisecond < 0 || c.millisecond > 999) {
-    throw Error(errc::kInvalidProcedureCall, std::string(kRuntimeSource));
+    raise_runtime(errc::kInvalidProcedureCall);
   }
   long long days =
       days_from_civil(c.year, static_cast<unsigned>(c.month), static_cast<unsigned>(c.day)) -

@@ -19,7 +19,7 @@ constexpr int kMaxMantissaDigits = 29;
 
 Int128 abs128(Int128 v) { return v < 0 ? -v : v; }
 
-[[noreturn]] void overflow() { throw Error(errc::kOverflow, std::string(kRuntimeSource)); }
+[[noreturn]] void overflow() { raise_runtime(errc::kOverflow); }
 
 // Multiplies by 10^digits; false when the result would leave the 128-bit range.
 bool shift_left(Int128 mantissa, int digits, Int128* out) {
@@ -147,7 +147,7 @@ std::optional<Decimal> parse_plain(std::string_view text, char separator) {
 Decimal Decimal::parse(std::string_view text, const NumberFormat& format) {
   if (auto plain = parse_plain(text, format.decimal_separator)) return *plain;
   auto invariant = detail::normalize_number_text(text, format);
-  if (!invariant) throw Error(errc::kTypeMismatch, std::string(kRuntimeSource));
+  if (!invariant) raise_runtime(errc::kTypeMismatch);
   return parse_invariant(*invariant);
 }
 
@@ -231,7 +231,7 @@ Decimal operator*(const Decimal& a, const Decimal& b) {
 }
 
 Decimal operator/(const Decimal& a, const Decimal& b) {
-  if (b.is_zero()) throw Error(errc::kDivisionByZero, std::string(kRuntimeSource));
+  if (b.is_zero()) raise_runtime(errc::kDivisionByZero);
   const int least_scale = std::max(a.scale() - b.scale(), 0);
   // Long division in 128 bits while it stays exact: most quotients end within the digits
   // that fit, and then the result is exact at the fewest decimals it needs.

@@ -45,6 +45,8 @@ std::string_view standard_description(std::int32_t number) {
   }
 }
 
+void raise_runtime(std::int32_t number) { throw Error(number, std::string(kRuntimeSource)); }
+
 void Error::prepend_source(std::string_view label) {
   std::string chained;
   chained.reserve(label.size() + 2 + source_.size());

@@ -61,6 +61,9 @@ class Error : public std::exception {
 // Source used for errors of the Basic runtime itself (conversions, late binding).
 inline constexpr std::string_view kRuntimeSource = "TRAVE_DORSEL";
 
+// Raises the runtime's standard error `number` (source kRuntimeSource, standard description).
+[[noreturn]] void raise_runtime(std::int32_t number);
+
 // Trap and re-raise: run `body`; an automation::Error leaving it gets `label` and CR LF put in
 // front of its source and is thrown again. Nothing else is caught, and nothing is cleaned up.
 template <class Body>
@@ -82,6 +85,17 @@ bool ignore_errors(Statement&& statement) {
     return true;
   } catch (const Error&) {
     return false;
+  }
+}
+
+// Never raises: what `body` returns, or `fallback` when an automation::Error leaves it (the
+// error is dropped). For the few methods whose host must hear nothing, only a neutral answer.
+template <class Result, class Body>
+Result never_raises(Result fallback, Body&& body) {
+  try {
+    return std::forward<Body>(body)();
+  } catch (const Error&) {
+    return fallback;
   }
 }
 

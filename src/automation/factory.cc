@@ -1,40 +1,32 @@
 #include "automation/factory.h"
 
-namespace automation {
-namespace {
-std::string fold(std::string_view name) {
-  std::string out(name);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-}  // namespace
+#include "automation/text.h"
 
+namespace automation {
 ObjectFactory& ObjectFactory::instance() {
   static ObjectFactory factory;
   return factory;
 }
 
 void ObjectFactory::register_class(std::string_view class_name, Creator creator) {
-  creators_[fold(class_name)] = std::move(creator);
+  creators_[ascii_lower(class_name)] = std::move(creator);
 }
 
 void ObjectFactory::unregister_class(std::string_view class_name) {
-  creators_.erase(fold(class_name));
+  creators_.erase(ascii_lower(class_name));
 }
 
 bool ObjectFactory::is_registered(std::string_view class_name) const {
-  return creators_.count(fold(class_name)) != 0;
+  return creators_.count(ascii_lower(class_name)) != 0;
 }
 
 ObjectPtr ObjectFactory::create(std::string_view class_name) const {
-  auto it = creators_.find(fold(class_name));
+  auto it = creators_.find(ascii_lower(class_name));
   if (it == creators_.end() || !it->second) {
-    throw Error(errc::kCannotCreateObject, std::string(kRuntimeSource));
+    raise_runtime(errc::kCannotCreateObject);
   }
   ObjectPtr object = it->second();
-  if (!object) throw Error(errc::kCannotCreateObject, std::string(kRuntimeSource));
+  if (!object) raise_runtime(errc::kCannotCreateObject);
   return object;
 }
 

@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <string_view>
 
-namespace automation {
+#include "automation/text.h"
 
-constexpr char fold_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+namespace automation {
 
 struct FoldedNameHash {
   using is_transparent = void;
@@ -23,14 +23,7 @@ struct FoldedNameHash {
 
 struct FoldedNameEqual {
   using is_transparent = void;
-  bool operator()(std::string_view a, std::string_view b) const noexcept {
-    if (a.size() != b.size()) return false;
-    if (a == b) return true;  // names are mostly written as declared
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      if (fold_ascii(a[i]) != fold_ascii(b[i])) return false;
-    }
-    return true;
-  }
+  bool operator()(std::string_view a, std::string_view b) const noexcept { return iequals(a, b); }
 };
 
 }  // namespace automation

@@ -11,7 +11,7 @@ namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-[[noreturn]] void overflow() { throw Error(errc::kOverflow, std::string(kRuntimeSource)); }
+[[noreturn]] void overflow() { raise_runtime(errc::kOverflow); }
 
 int digit_value(char c) {
   if (is_digit(c)) return c - '0';

@@ -3,7 +3,7 @@
 namespace automation {
 
 Variant Object::invoke(std::string_view, InvokeKind, std::span<Variant>) {
-  throw Error(errc::kMemberNotFound, std::string(kRuntimeSource));
+  raise_runtime(errc::kMemberNotFound);
 }
 
 Variant Object::get(std::string_view name) { return invoke(name, InvokeKind::kPropertyGet, {}); }
@@ -22,14 +22,14 @@ Variant Object::call(std::string_view name, std::vector<Variant> args) {
 }
 
 const ObjectPtr& require_object(const Variant& value) {
-  if (!value.is_object()) throw Error(errc::kObjectRequired, std::string(kRuntimeSource));
+  if (!value.is_object()) raise_runtime(errc::kObjectRequired);
   const ObjectPtr& object = value.as_object();
-  if (!object) throw Error(errc::kObjectVariableNotSet, std::string(kRuntimeSource));
+  if (!object) raise_runtime(errc::kObjectVariableNotSet);
   return object;
 }
 
 Variant get_path(const ObjectPtr& root, std::initializer_list<std::string_view> members) {
-  if (!root) throw Error(errc::kObjectVariableNotSet, std::string(kRuntimeSource));
+  if (!root) raise_runtime(errc::kObjectVariableNotSet);
   Variant current(root);
   for (std::string_view member : members) {
     ObjectPtr object = require_object(current);

@@ -110,7 +110,7 @@ class DispatchTable {
   // called without parentheses), as the runtime allows.
   Variant invoke(T& self, std::string_view name, InvokeKind kind, std::span<Variant> args) const {
     std::size_t found = position(name);
-    if (found == kNone) throw Error(errc::kMemberNotFound, std::string(kRuntimeSource));
+    if (found == kNone) raise_runtime(errc::kMemberNotFound);
     const DispatchMember<T>& m = members_[found].member;
     switch (kind) {
       case InvokeKind::kPropertyGet:
@@ -125,7 +125,7 @@ class DispatchTable {
         break;
       case InvokeKind::kPropertyLet:
       case InvokeKind::kPropertySet: {
-        if (args.empty()) throw Error(errc::kWrongNumberOfArguments, std::string(kRuntimeSource));
+        if (args.empty()) raise_runtime(errc::kWrongNumberOfArguments);
         auto& handler =
             kind == InvokeKind::kPropertyLet ? (m.let ? m.let : m.set) : (m.set ? m.set : m.let);
         if (handler) {
@@ -135,7 +135,7 @@ class DispatchTable {
         break;
       }
     }
-    throw Error(errc::kMemberNotFound, std::string(kRuntimeSource));
+    raise_runtime(errc::kMemberNotFound);
   }
 
   const std::vector<std::string>& names() const { return order_; }

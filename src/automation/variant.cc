@@ -4,7 +4,7 @@
 
 namespace automation {
 
-void Variant::mismatch() { throw Error(errc::kTypeMismatch, std::string(kRuntimeSource)); }
+void Variant::mismatch() { raise_runtime(errc::kTypeMismatch); }
 
 bool Variant::is_numeric() const {
   switch (type()) {

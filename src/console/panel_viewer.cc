@@ -12,6 +12,7 @@
 #include "automation/error.h"
 #include "automation/factory.h"
 #include "automation/number_format.h"
+#include "automation/text.h"
 #include "console/host_objects.h"
 #include "console/json_values.h"
 #include "console/registration.h"
@@ -230,7 +231,7 @@ std::vector<std::string> wrap(std::string_view text, std::size_t width) {
       std::size_t cut = prefix_bytes(line, width);
       std::size_t blank = line.rfind(' ', cut);
       if (blank != std::string_view::npos && blank > cut / 2) cut = blank;
-      lines.emplace_back(automation::rtrim(line.substr(0, cut)));
+      lines.emplace_back(automation::trim_right(line.substr(0, cut)));
       line = line.substr(cut);
       while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
     }
@@ -319,7 +320,7 @@ void print_rows(std::ostream& out, const Table& table) {
       heading += kColumnGap;
       heading += padded(columns[c].heading, columns[c].width, columns[c].right);
     }
-    out << automation::rtrim(heading) << "\n" << std::string(number_width, '-');
+    out << automation::trim_right(heading) << "\n" << std::string(number_width, '-');
     for (std::size_t c = first; c <= last; ++c) {
       out << kColumnGap << std::string(columns[c].width, '-');
     }
@@ -336,7 +337,7 @@ void print_rows(std::ostream& out, const Table& table) {
           text += kColumnGap;
           text += padded(line < cell.size() ? cell[line] : "", columns[c].width, columns[c].right);
         }
-        out << automation::rtrim(text) << "\n";
+        out << automation::trim_right(text) << "\n";
       }
     }
     first = last + 1;

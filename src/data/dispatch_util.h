@@ -25,8 +25,7 @@ inline int int_arg(std::span<automation::Variant> args, std::size_t i, int fallb
 // Raises 450 when a call gives fewer than `count` arguments.
 inline void require_args(std::span<automation::Variant> args, std::size_t count) {
   if (args.size() < count) {
-    throw automation::Error(automation::errc::kWrongNumberOfArguments,
-                            std::string(automation::kRuntimeSource));
+    automation::raise_runtime(automation::errc::kWrongNumberOfArguments);
   }
 }
 

@@ -6,9 +6,9 @@
 
 #include "automation/convert.h"
 #include "automation/decimal.h"
+#include "automation/text.h"
 #include "data/errors.h"
 #include "data/recordset_state.h"
-#include "data/text_util.h"
 
 namespace data {
 
@@ -73,7 +73,7 @@ Variant checked_text(const Variant& value, DataType type, std::int32_t defined_s
   // are counted.
   if (size_limited_text(type) && defined_size > 0 &&
       text.size() > static_cast<std::size_t>(defined_size) &&
-      utf8_length(text) > static_cast<std::size_t>(defined_size)) {
+      automation::utf8_length(text) > static_cast<std::size_t>(defined_size)) {
     cannot_store();
   }
   return Variant(std::move(text));
@@ -234,7 +234,7 @@ int Fields::index_of(std::string_view name) const {
   const Recordset::State_& st = *owner_->state_;
   if (st.open) return st.store->find_name(name);
   for (std::size_t i = 0; i < fields_.size(); ++i) {
-    if (iequals(fields_[i].Name(), name)) return static_cast<int>(i);
+    if (automation::iequals(fields_[i].Name(), name)) return static_cast<int>(i);
   }
   return -1;
 }

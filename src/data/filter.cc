@@ -11,9 +11,9 @@
 #include "automation/date.h"
 #include "automation/decimal.h"
 #include "automation/number_format.h"
+#include "automation/text.h"
 #include "data/ado.h"
 #include "data/errors.h"
-#include "data/text_util.h"
 
 namespace data::detail {
 
@@ -61,7 +61,7 @@ std::optional<int> read_int(std::string_view s, std::size_t& p, int max_digits) 
 // A date as the criteria write it between '#': ISO ("2020-01-31 10:00") or month/day/year with
 // an optional time ("8/24/95", "12/31/2020 1:30 PM"). Two-digit years below 30 are 20xx.
 std::optional<double> parse_criteria_date(std::string_view text) {
-  text = automation::ltrim(automation::rtrim(text));
+  text = automation::trim(text);
   if (auto iso = automation::parse_iso_date(text)) return iso->serial;
   std::size_t p = 0;
   automation::CivilDateTime c;
@@ -96,8 +96,8 @@ std::optional<double> parse_criteria_date(std::string_view text) {
     int h = *hour;
     if (p < text.size()) {
       std::string_view rest = text.substr(p);
-      bool pm = iequals(rest, "PM");
-      if (!pm && !iequals(rest, "AM")) return std::nullopt;
+      bool pm = automation::iequals(rest, "PM");
+      if (!pm && !automation::iequals(rest, "AM")) return std::nullopt;
       if (h < 1 || h > 12) return std::nullopt;
       h = (h % 12) + (pm ? 12 : 0);
     }
@@ -202,10 +202,10 @@ std::optional<int> compare(const Variant& v, const Literal& lit) {
         if (!d || !lit.date_serial) return std::nullopt;
         return three_way(d->serial, *lit.date_serial);
       }
-      return icompare(v.as_string(), lit.text);
+      return automation::icompare(v.as_string(), lit.text);
     }
     case VarType::kEmpty:
-      if (lit.kind == Literal::Kind::kText) return icompare("", lit.text);
+      if (lit.kind == Literal::Kind::kText) return automation::icompare("", lit.text);
       if (lit.kind == Literal::Kind::kNumber) return compare_numbers(v, lit);
       return std::nullopt;
     case VarType::kDate:
@@ -216,7 +216,7 @@ std::optional<int> compare(const Variant& v, const Literal& lit) {
       return std::nullopt;
     case VarType::kBoolean:
       if (lit.kind == Literal::Kind::kText && !lit.number) {
-        return icompare(v.as_bool() ? "True" : "False", lit.text);
+        return automation::icompare(v.as_bool() ? "True" : "False", lit.text);
       }
       return compare_numbers(v, lit);
     case VarType::kInteger:
@@ -239,7 +239,8 @@ bool like(std::string_view text, std::string_view pattern) {
     if (p < pattern.size() && (pattern[p] == '*' || pattern[p] == '%')) {
       star_p = p++;
       star_t = t;
-    } else if (p < pattern.size() && ascii_lower(pattern[p]) == ascii_lower(text[t])) {
+    } else if (p < pattern.size() &&
+               automation::fold_ascii(pattern[p]) == automation::fold_ascii(text[t])) {
       ++p;
       ++t;
     } else if (star_p != std::string_view::npos) {
@@ -358,7 +359,8 @@ class Parser {
 
   bool keyword(std::string_view word) {
     skip_blanks();
-    if (s_.size() - p_ < word.size() || !iequals(s_.substr(p_, word.size()), word)) return false;
+    if (s_.size() - p_ < word.size() || !automation::iequals(s_.substr(p_, word.size()), word))
+      return false;
     std::size_t end = p_ + word.size();
     if (end < s_.size() && is_ident_char(s_[end])) return false;
     p_ = end;

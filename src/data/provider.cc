@@ -2,9 +2,9 @@
 
 #include <utility>
 
+#include "automation/text.h"
 #include "data/ado.h"
 #include "data/errors.h"
-#include "data/text_util.h"
 
 namespace data {
 namespace {
@@ -17,12 +17,6 @@ struct Registration {
 std::vector<Registration>& registry() {
   static std::vector<Registration> factories;
   return factories;
-}
-
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
 }
 
 }  // namespace
@@ -55,7 +49,7 @@ std::vector<std::pair<std::string, std::string>> parse_connection_string(std::st
   while (i < text.size()) {
     std::size_t eq = i;
     while (eq < text.size() && text[eq] != '=' && text[eq] != ';') ++eq;
-    std::string key(trim(text.substr(i, eq - i)));
+    std::string key(automation::trim(text.substr(i, eq - i), automation::kSpacesAndTabs));
     if (eq >= text.size() || text[eq] == ';') {
       if (!key.empty()) pairs.emplace_back(std::move(key), std::string());
       i = eq + 1;
@@ -84,7 +78,7 @@ std::vector<std::pair<std::string, std::string>> parse_connection_string(std::st
       while (end < text.size() && text[end] != ';') ++end;
     } else {
       while (end < text.size() && text[end] != ';') ++end;
-      value = std::string(trim(text.substr(v, end - v)));
+      value = std::string(automation::trim(text.substr(v, end - v), automation::kSpacesAndTabs));
     }
     if (!key.empty()) pairs.emplace_back(std::move(key), std::move(value));
     i = end + 1;
@@ -94,7 +88,7 @@ std::vector<std::pair<std::string, std::string>> parse_connection_string(std::st
 
 std::string connection_string_value(std::string_view text, std::string_view key) {
   for (auto& [k, v] : parse_connection_string(text)) {
-    if (iequals(k, key)) return v;
+    if (automation::iequals(k, key)) return v;
   }
   return {};
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "automation/convert.h"
+#include "automation/text.h"
 #include "data/errors.h"
 #include "data/recordset_state.h"
 #include "data/write_back.h"
@@ -34,7 +35,7 @@ bool is_number(const Variant& v) { return v.is_numeric(); }
 FilterSpec parse_filter_value(const Variant& value) {
   FilterSpec spec;
   if (value.is_string()) {
-    if (!automation::ltrim(automation::rtrim(value.as_string())).empty()) {
+    if (!automation::trim(value.as_string()).empty()) {
       spec.criteria = value.as_string();
       spec.stored = value;
     }

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "automation/folded_name.h"
+#include "automation/text.h"
 #include "data/packed_rows.h"
 #include "data/provider.h"
-#include "data/text_util.h"
 
 namespace data::detail {
 
@@ -80,7 +80,7 @@ struct RowStore {
   int find_name(std::string_view name) {
     if (columns.size() <= kScannedColumns) {
       for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (iequals(columns[i].name, name)) return static_cast<int>(i);
+        if (automation::iequals(columns[i].name, name)) return static_cast<int>(i);
       }
       return -1;
     }

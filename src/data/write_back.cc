@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "automation/text.h"
 #include "data/ado.h"
 #include "data/errors.h"
-#include "data/text_util.h"
 
 namespace data::detail {
 namespace {
@@ -18,7 +18,7 @@ WritePlan make_plan(const RowStore& store, Connection& connection) {
     if (c.base_table.empty() || c.base_column.empty()) continue;
     if (plan.table.empty()) {
       plan.table = c.base_table;
-    } else if (!iequals(plan.table, c.base_table)) {
+    } else if (!automation::iequals(plan.table, c.base_table)) {
       plan.refusal = "The rows come from more than one table (" + plan.table + ", " + c.base_table +
                      ") and cannot be written back.";
       return plan;
@@ -30,7 +30,7 @@ WritePlan make_plan(const RowStore& store, Connection& connection) {
   }
   for (std::size_t i = 0; i < store.columns.size(); ++i) {
     const ColumnInfo& c = store.columns[i];
-    if (!c.base_column.empty() && iequals(c.base_table, plan.table)) {
+    if (!c.base_column.empty() && automation::iequals(c.base_table, plan.table)) {
       plan.writable.push_back(static_cast<int>(i));
     }
   }
@@ -43,7 +43,7 @@ WritePlan make_plan(const RowStore& store, Connection& connection) {
   for (const std::string& k : key) {
     int found = -1;
     for (int ordinal : plan.writable) {
-      if (iequals(store.columns[static_cast<std::size_t>(ordinal)].base_column, k)) {
+      if (automation::iequals(store.columns[static_cast<std::size_t>(ordinal)].base_column, k)) {
         found = ordinal;
         break;
       }

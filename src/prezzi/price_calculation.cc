@@ -4,6 +4,7 @@
 
 #include "automation/convert.h"
 #include "automation/factory.h"
+#include "automation/text.h"
 
 namespace prezzi {
 
@@ -71,7 +72,7 @@ Variant PriceCalculation::invoke(std::string_view name, automation::InvokeKind k
 
 Decimal CLSPREZZI::number(const Variant& value) {
   if (value.is_empty() || value.is_null()) return Decimal();
-  if (value.is_string() && automation::rtrim(automation::ltrim(value.as_string())).empty()) {
+  if (value.is_string() && automation::trim(value.as_string()).empty()) {
     return Decimal();
   }
   // A text that is not a number in the current format is refused here, at the write.

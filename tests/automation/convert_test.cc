@@ -257,12 +257,5 @@ TEST(ConvertTest, NumberTextsBeyondEveryTypeOverflow) {
   EXPECT_EQ(error_number([] { to_double(Variant("&O8")); }), errc::kTypeMismatch);
 }
 
-TEST(ConvertTest, TrimsRemoveBlanksOnly) {
-  EXPECT_EQ(rtrim("  ab  "), "  ab");
-  EXPECT_EQ(rtrim("ab\t "), "ab\t");
-  EXPECT_EQ(rtrim("   "), "");
-  EXPECT_EQ(ltrim("  ab  "), "ab  ");
-}
-
 }  // namespace
 }  // namespace automation

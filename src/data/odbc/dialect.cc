@@ -2,23 +2,16 @@
 
 #include <sqlite3.h>
 
+#include "automation/text.h"
 #include "data/ado.h"
 #include "data/errors.h"
-#include "data/text_util.h"
 
 namespace data::odbc {
 
 namespace {
 
-std::string_view trim(std::string_view text) {
-  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 bool contains_ci(std::string_view text, std::string_view word) {
-  return ascii_lower(text).find(ascii_lower(word)) != std::string::npos;
+  return automation::ascii_lower(text).find(automation::ascii_lower(word)) != std::string::npos;
 }
 
 // The text from its first token on: the comments between statements stay out of them.
@@ -45,7 +38,8 @@ std::string_view from_code(std::string_view text) {
 
 Dialect pick_dialect(std::string_view dbms_name) {
   if (contains_ci(dbms_name, "Microsoft SQL Server")) return Dialect::kSqlServer;
-  if (iequals(trim(dbms_name), "SQLite")) return Dialect::kSqlite;
+  if (automation::iequals(automation::trim(dbms_name, automation::kWhiteSpace), "SQLite"))
+    return Dialect::kSqlite;
   raise(errc::kInvalidConnection, "ODBC",
         "Unsupported DBMS '" + std::string(dbms_name) +
             "': the ODBC provider speaks to Microsoft SQL Server, and to SQLite for tests.");
@@ -113,7 +107,8 @@ std::vector<std::string> split_batches(std::string_view script) {
   std::vector<std::string> batches;
   std::string current;
   auto flush = [&] {
-    if (!trim(current).empty()) batches.push_back(std::move(current));
+    if (!automation::trim(current, automation::kWhiteSpace).empty())
+      batches.push_back(std::move(current));
     current.clear();
   };
   while (!script.empty()) {
@@ -121,7 +116,7 @@ std::vector<std::string> split_batches(std::string_view script) {
     std::string_view line =
         script.substr(0, end == std::string_view::npos ? script.size() : end + 1);
     script.remove_prefix(line.size());
-    if (iequals(trim(line), "GO")) {
+    if (automation::iequals(automation::trim(line, automation::kWhiteSpace), "GO")) {
       flush();
     } else {
       current += line;
@@ -139,13 +134,15 @@ std::vector<std::string> split_sqlite_statements(std::string_view script) {
     std::string candidate(script.substr(start, semicolon + 1 - start));
     if (sqlite3_complete(candidate.c_str())) {
       if (std::string_view code = from_code(candidate); !code.empty()) {
-        statements.emplace_back(trim(code));
+        statements.emplace_back(automation::trim(code, automation::kWhiteSpace));
       }
       start = semicolon + 1;
     }
     semicolon = script.find(';', semicolon + 1);
   }
-  if (std::string_view rest = trim(from_code(script.substr(start))); !rest.empty()) {
+  if (std::string_view rest =
+          automation::trim(from_code(script.substr(start)), automation::kWhiteSpace);
+      !rest.empty()) {
     statements.emplace_back(rest);
   }
   return statements;

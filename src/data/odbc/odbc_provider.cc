@@ -15,12 +15,12 @@
 #include "automation/date.h"
 #include "automation/decimal.h"
 #include "automation/error.h"
+#include "automation/text.h"
 #include "data/errors.h"
 #include "data/odbc/dialect.h"
 #include "data/odbc/errors.h"
 #include "data/odbc/type_mapping.h"
 #include "data/sqlite/tsql/translator.h"
-#include "data/text_util.h"
 
 namespace data::odbc {
 
@@ -63,12 +63,6 @@ class Handle {
   SQLSMALLINT type_ = SQL_HANDLE_ENV;
   SQLHANDLE handle_ = SQL_NULL_HANDLE;
 };
-
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 // ODBC passes an integer attribute in its pointer argument.
 SQLPOINTER integer_attribute(std::uintptr_t value) {
@@ -481,8 +475,9 @@ class OdbcProvider final : public Provider {
     for (ColumnInfo& c : columns) {
       if (c.base_table.empty()) continue;
       std::vector<std::string> key = lookup_key(c.base_table, false);
-      c.key_column = std::any_of(key.begin(), key.end(),
-                                 [&](const std::string& k) { return iequals(k, c.base_column); });
+      c.key_column = std::any_of(key.begin(), key.end(), [&](const std::string& k) {
+        return automation::iequals(k, c.base_column);
+      });
       // A key column never holds Null, whatever the driver says of its nullability.
       if (c.key_column) c.attributes &= ~(kFldMayBeNull | kFldIsNullable);
     }
@@ -499,7 +494,7 @@ class OdbcProvider final : public Provider {
       ColumnInfo& c = described[i];
       if (!c.base_table.empty()) {
         const auto& columns = table_columns(c.base_table);
-        auto it = columns.find(ascii_lower(c.base_column));
+        auto it = columns.find(automation::ascii_lower(c.base_column));
         if (it != columns.end()) {
           if (it->second && !c.key_column) c.attributes &= ~(kFldMayBeNull | kFldIsNullable);
           continue;
@@ -512,7 +507,8 @@ class OdbcProvider final : public Provider {
       if (c.type != DataType::kVarChar && c.type != DataType::kVarWChar) continue;
       std::size_t longest = 1;
       for (const Row& row : rows) {
-        if (row[i].is_string()) longest = std::max(longest, utf8_length(row[i].as_string()));
+        if (row[i].is_string())
+          longest = std::max(longest, automation::utf8_length(row[i].as_string()));
       }
       c.defined_size = static_cast<std::int32_t>(longest);
     }
@@ -520,7 +516,7 @@ class OdbcProvider final : public Provider {
 
   // A table's columns (lower case) and whether each is declared NOT NULL, cached like the keys.
   const std::unordered_map<std::string, bool>& table_columns(const std::string& table) {
-    std::string cache_key = ascii_lower(table);
+    std::string cache_key = automation::ascii_lower(table);
     auto it = columns_.find(cache_key);
     if (it != columns_.end()) return it->second;
     std::unordered_map<std::string, bool> columns;
@@ -535,7 +531,7 @@ class OdbcProvider final : public Provider {
       Variant column = read_value(h, 4, text_type, dialect_, name(), scratch_);
       Variant nullable = read_value(h, 11, number_type, dialect_, name(), scratch_);
       if (!column.is_string()) continue;
-      columns[ascii_lower(column.as_string())] =
+      columns[automation::ascii_lower(column.as_string())] =
           nullable.type() == VarType::kInteger && nullable.as_integer() == SQL_NO_NULLS;
     }
     return columns_.emplace(std::move(cache_key), std::move(columns)).first->second;
@@ -544,7 +540,7 @@ class OdbcProvider final : public Provider {
   // The key columns of a table, cached until the schema may have changed. A lookup that fails
   // while describing a result only leaves the columns without key flags.
   std::vector<std::string> lookup_key(std::string_view table, bool raise_errors) {
-    std::string cache_key = ascii_lower(table);
+    std::string cache_key = automation::ascii_lower(table);
     if (auto it = keys_.find(cache_key); it != keys_.end()) return it->second;
     std::string schema;
     std::string name_only(table);
@@ -661,7 +657,7 @@ std::unique_ptr<OdbcProvider> connect_provider(const std::string& connection_str
 }
 
 std::string with_extension(std::string_view connection_string, const std::string& path) {
-  std::string text(trim(connection_string));
+  std::string text(automation::trim(connection_string, automation::kSpacesAndTabs));
   if (!text.empty() && text.back() != ';') text += ';';
   return text + "LoadExt=" + path + ";";
 }
@@ -673,7 +669,9 @@ std::unique_ptr<Provider> open_if_ours(std::string_view connection_string,
   if (provider->name() != provider_name(Dialect::kSqlite)) return provider;
   if (!provider->has_dialect_functions()) {
     std::string path = extension_path();
-    bool given = !trim(connection_string_value(connection_string, "LoadExt")).empty();
+    bool given = !automation::trim(connection_string_value(connection_string, "LoadExt"),
+                                   automation::kSpacesAndTabs)
+                      .empty();
     if (!given && !path.empty()) {
       provider.reset();
       provider = connect_provider(with_extension(connection_string, path), name_override);
@@ -693,9 +691,16 @@ std::unique_ptr<Provider> open_if_ours(std::string_view connection_string,
 }  // namespace
 
 bool accepts(std::string_view connection_string) {
-  if (iequals(trim(connection_string_value(connection_string, "Provider")), "SQLite")) return false;
-  return !trim(connection_string_value(connection_string, "Driver")).empty() ||
-         !trim(connection_string_value(connection_string, "DSN")).empty();
+  if (automation::iequals(automation::trim(connection_string_value(connection_string, "Provider"),
+                                           automation::kSpacesAndTabs),
+                          "SQLite"))
+    return false;
+  return !automation::trim(connection_string_value(connection_string, "Driver"),
+                           automation::kSpacesAndTabs)
+              .empty() ||
+         !automation::trim(connection_string_value(connection_string, "DSN"),
+                           automation::kSpacesAndTabs)
+              .empty();
 }
 
 std::string extension_path() {

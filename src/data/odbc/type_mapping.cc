@@ -11,8 +11,8 @@
 #include "automation/decimal.h"
 #include "automation/error.h"
 #include "automation/number_format.h"
+#include "automation/text.h"
 #include "data/odbc/errors.h"
-#include "data/text_util.h"
 
 namespace data::odbc {
 
@@ -49,7 +49,7 @@ ColumnType sized(DataType type, SQLULEN size, bool fixed_length, ReadAs read) {
 // driver does so for decimal, money and the fixed-length texts); the name it reports beside
 // it is the declared one, and tells what the column holds.
 SQLSMALLINT type_from_name(SQLSMALLINT sql_type, SQLULEN column_size, std::string_view type_name) {
-  std::string name = ascii_lower(type_name);
+  std::string name = automation::ascii_lower(type_name);
   // The SQLite driver reports a VARCHAR(n) longer than 255 as a long text of size n.
   if (sql_type == SQL_LONGVARCHAR && name == "varchar" && !unlimited(column_size, kMaxNarrowSize)) {
     return SQL_VARCHAR;
@@ -76,32 +76,6 @@ SQLSMALLINT type_from_name(SQLSMALLINT sql_type, SQLULEN column_size, std::strin
 std::uint8_t clamp_precision(SQLULEN size) {
   if (size == 0) return 18;
   return static_cast<std::uint8_t>(size > 38 ? 38 : size);
-}
-
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\0')) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
-void append_utf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
 }
 
 // Reads a value of a variable-length C type chunk by chunk into `out`; false for Null.
@@ -141,8 +115,15 @@ bool read_chunks(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT c_type, std::si
   }
 }
 
+// A driver's text without its blanks; a driver may leave its terminator inside the length it
+// reports.
+std::string_view trim_driver_text(std::string_view text) {
+  using namespace std::string_view_literals;
+  return automation::trim_right(automation::trim_left(text, automation::kSpacesAndTabs), " \t\0"sv);
+}
+
 std::optional<automation::Date> time_of_day(std::string_view text) {
-  text = trim(text);
+  text = trim_driver_text(text);
   // time(7) gives seven decimals; a Date keeps milliseconds.
   std::size_t dot = text.find('.');
   if (dot != std::string_view::npos && text.size() > dot + 4) text = text.substr(0, dot + 4);
@@ -180,7 +161,7 @@ ColumnType map_column(SQLSMALLINT sql_type, SQLULEN column_size, SQLSMALLINT dec
       return long_type(DataType::kLongVarWChar, kLongWideSize, ReadAs::kWideText);
     case SQL_DECIMAL:
     case SQL_NUMERIC: {
-      std::string name = ascii_lower(type_name);
+      std::string name = automation::ascii_lower(type_name);
       if (name == "money" || name == "smallmoney") {
         return fixed(DataType::kCurrency, 8, 19, ReadAs::kCurrency, 4);
       }
@@ -239,7 +220,7 @@ ColumnType map_column(SQLSMALLINT sql_type, SQLULEN column_size, SQLSMALLINT dec
 }
 
 Variant number_from_text(std::string_view text, ReadAs read) {
-  std::string_view number = trim(text);
+  std::string_view number = trim_driver_text(text);
   try {
     automation::Decimal value =
         automation::Decimal::parse(number, automation::NumberFormat::plain());
@@ -275,7 +256,7 @@ std::string utf8_from_utf16(const SQLWCHAR* text, std::size_t units) {
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
       cp = 0xFFFD;
     }
-    append_utf8(out, cp);
+    automation::append_utf8(out, cp);
   }
   return out;
 }
@@ -285,29 +266,7 @@ std::vector<SQLWCHAR> utf16_from_utf8(std::string_view text) {
   out.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
-    auto b = static_cast<unsigned char>(text[i]);
-    std::uint32_t cp = 0xFFFD;
-    std::size_t length = 1;
-    if (b < 0x80) {
-      cp = b;
-    } else if (b >= 0xC2 && b <= 0xF4) {
-      length = b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-      std::uint32_t value = b & (0x3F >> (length - 1));
-      bool ok = i + length <= text.size();
-      for (std::size_t k = 1; ok && k < length; ++k) {
-        auto c = static_cast<unsigned char>(text[i + k]);
-        ok = (c & 0xC0) == 0x80;
-        value = (value << 6) | (c & 0x3F);
-      }
-      bool shortest = (length == 2) || (length == 3 && value >= 0x800) ||
-                      (length == 4 && value >= 0x10000 && value <= 0x10FFFF);
-      if (ok && shortest && !(value >= 0xD800 && value <= 0xDFFF)) {
-        cp = value;
-      } else {
-        length = 1;
-      }
-    }
-    i += length;
+    std::uint32_t cp = automation::decode_utf8(text, i).value_or(0xFFFD);
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out.push_back(static_cast<SQLWCHAR>(0xD800 + (cp >> 10)));

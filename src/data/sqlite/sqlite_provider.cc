@@ -10,13 +10,13 @@
 #include "automation/convert.h"
 #include "automation/date.h"
 #include "automation/decimal.h"
+#include "automation/text.h"
 #include "data/errors.h"
 #include "data/sqlite/errors.h"
 #include "data/sqlite/statement_cache.h"
 #include "data/sqlite/tsql/functions.h"
 #include "data/sqlite/tsql/translator.h"
 #include "data/sqlite/type_mapping.h"
-#include "data/text_util.h"
 
 namespace data::sqlite {
 
@@ -398,10 +398,6 @@ class SqliteProvider final : public Provider {
   std::unordered_map<std::string, ColumnMetadata> column_metadata_;
 };
 
-std::string_view trimmed(std::string_view text) {
-  return automation::ltrim(automation::rtrim(text));
-}
-
 // SQLite counts every allocation under a global mutex unless told not to; nothing here reads
 // those counts. Only possible before SQLite initialises; later it is a harmless refusal.
 void configure_sqlite_once() {
@@ -423,9 +419,9 @@ struct FileSettings {
 // The value in upper case when it is one of `allowed`; else raises 3001 naming the key.
 std::string checked_setting(std::string_view key, std::string value,
                             std::initializer_list<std::string_view> allowed) {
-  value = std::string(trimmed(value));
+  value = std::string(automation::trim(value));
   for (std::string_view word : allowed) {
-    if (iequals(value, word)) return std::string(word);
+    if (automation::iequals(value, word)) return std::string(word);
   }
   std::string list;
   for (std::string_view word : allowed) list += (list.empty() ? "" : ", ") + std::string(word);
@@ -511,10 +507,11 @@ std::unique_ptr<Provider> open_file(const std::string& path, const FileSettings&
 
 // nullptr when the string is for another provider.
 std::unique_ptr<Provider> open_if_ours(std::string_view connection_string) {
-  std::string_view text = trimmed(connection_string);
+  std::string_view text = automation::trim(connection_string);
   if (text.empty()) return nullptr;
   if (text.find('=') == std::string_view::npos) return open_file(std::string(text), {});
-  if (!iequals(trimmed(connection_string_value(text, "Provider")), "SQLite")) return nullptr;
+  if (!automation::iequals(automation::trim(connection_string_value(text, "Provider")), "SQLite"))
+    return nullptr;
   std::string path;
   for (std::string_view key : {"Data Source", "DataSource", "Database", "Filename"}) {
     path = connection_string_value(text, key);

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "automation/text.h"
 #include "data/sqlite/errors.h"
-#include "data/text_util.h"
 
 namespace data::sqlite {
 
@@ -31,7 +31,7 @@ std::string first_keyword(std::string_view sql) {
   }
   std::string word;
   while (i < sql.size() && ((sql[i] >= 'A' && sql[i] <= 'Z') || (sql[i] >= 'a' && sql[i] <= 'z'))) {
-    word.push_back(static_cast<char>(ascii_lower(sql[i]) - 'a' + 'A'));
+    word.push_back(automation::upper_ascii(sql[i]));
     ++i;
   }
   return word;

@@ -13,7 +13,7 @@
 #include "automation/decimal.h"
 #include "automation/error.h"
 #include "automation/number_format.h"
-#include "data/text_util.h"
+#include "automation/text.h"
 
 namespace data::sqlite {
 
@@ -43,13 +43,13 @@ Declared parse_declared(std::string_view text) {
     }
     if (blank) d.base.push_back(' ');
     blank = false;
-    d.base.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+    d.base.push_back(automation::upper_ascii(c));
   }
   if (open == std::string_view::npos) return d;
   std::string inner(text.substr(open + 1, text.find(')', open) - open - 1));
   auto read_arg = [](std::string_view arg) -> long {
-    arg = automation::ltrim(automation::rtrim(arg));
-    if (iequals(arg, "MAX")) return -1;
+    arg = automation::trim(arg);
+    if (automation::iequals(arg, "MAX")) return -1;
     return std::strtol(std::string(arg).c_str(), nullptr, 10);
   };
   std::size_t comma = inner.find(',');
@@ -313,8 +313,8 @@ Variant read_value(sqlite3_stmt* stmt, int i, const ColumnType& type) {
       if (storage == SQLITE_FLOAT) return Variant(sqlite3_column_double(stmt, i) != 0.0);
       if (storage == SQLITE_TEXT) {
         std::string_view text = column_text(stmt, i);
-        if (iequals(text, "true")) return Variant(true);
-        if (iequals(text, "false")) return Variant(false);
+        if (automation::iequals(text, "true")) return Variant(true);
+        if (automation::iequals(text, "false")) return Variant(false);
       }
       break;
     case ValueKind::kDateTime:
@@ -413,7 +413,7 @@ void ExpressionTyper::observe(const Variant& value) {
       break;
     case automation::VarType::kString: {
       text_ = true;
-      std::size_t n = utf8_length(value.as_string());
+      std::size_t n = automation::utf8_length(value.as_string());
       if (n > longest_) longest_ = n;
       break;
     }
@@ -458,8 +458,8 @@ void ExpressionTyper::finish(ColumnInfo& column, std::vector<Row>& rows,
           default:
             break;
         }
-        if (v.is_string() && utf8_length(v.as_string()) > longest) {
-          longest = utf8_length(v.as_string());
+        if (v.is_string() && automation::utf8_length(v.as_string()) > longest) {
+          longest = automation::utf8_length(v.as_string());
         }
       });
       column.defined_size = static_cast<std::int32_t>(longest == 0 ? 1 : longest);

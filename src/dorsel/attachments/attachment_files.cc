@@ -7,12 +7,13 @@
 
 #include "automation/convert.h"
 #include "automation/error.h"
+#include "automation/reference.h"
 #include "automation/variant.h"
 #include "data/ado.h"
 #include "data/stream.h"
-#include "dorsel/attachments/slot_steps.h"
 #include "dorsel/attachments/temp_folder.h"
 #include "dorsel/frame/clsmg_dorsel.h"
+#include "dorsel/frame/slot_source.h"
 #include "dorsel/frame/sql_text.h"
 #include "dorsel/frame/values.h"
 
@@ -41,8 +42,7 @@ std::string attachment_file_query(std::int16_t attachment_id) {
 // A field value taken as a String result: Null cannot be one.
 std::string text_of(const automation::Variant& value) {
   if (value.is_null()) {
-    throw automation::Error(automation::errc::kInvalidUseOfNull,
-                            std::string(automation::kRuntimeSource));
+    automation::raise_runtime(automation::errc::kInvalidUseOfNull);
   }
   return automation::to_text(value);
 }
@@ -60,9 +60,10 @@ void write_file(const automation::Variant& content, const std::string& path) {
 
 std::string CLSMG_DORSEL::GetPathFileAllegato(std::int16_t IdAllegato, const std::string& PathTemp,
                                               bool GetUrl) {
-  try {
+  // The console opens a blank page for an attachment it cannot have; the host hears nothing.
+  return automation::never_raises(std::string(kBlankPage), [&] {
     const std::string sql = attachment_file_query(IdAllegato);
-    attachments::reopen_slot_from_source(*this, Grst_RecSet_CL07, sql);
+    open_from_source(*this, Grst_RecSet_CL07, sql, HandedOutOpen::kCloseFirst);
     if (!Grst_RecSet_CL07 || Grst_RecSet_CL07->Bof() || Grst_RecSet_CL07->Eof()) return PathTemp;
 
     data::Fields& fields = Grst_RecSet_CL07->Fields();
@@ -80,10 +81,7 @@ std::string CLSMG_DORSEL::GetPathFileAllegato(std::int16_t IdAllegato, const std
     if (attachments::file_exists(path)) return path;
     write_file(fields.Item("CL07_FILE").Value(), path);
     return path;
-  } catch (const automation::Error&) {
-    // The console opens a blank page for an attachment it cannot have; the host hears nothing.
-    return std::string(kBlankPage);
-  }
+  });
 }
 
 void CLSMG_DORSEL::RemoveAllegato(const std::string& IdAllegato) {
@@ -91,16 +89,18 @@ void CLSMG_DORSEL::RemoveAllegato(const std::string& IdAllegato) {
   // The id goes into the statements as the host passes it: anything but a number could widen
   // them to other attachments.
   automation::ignore_errors([&] {
-    attachments::require_connection(*this).Execute(
-        "DELETE FROM CL07_FILEALLEGATI WHERE CL07_ID_CL06 = " + require_plain_number(IdAllegato),
-        nullptr, data::kCmdUnspecified);
+    automation::require_set(connection())
+        .Execute("DELETE FROM CL07_FILEALLEGATI WHERE CL07_ID_CL06 = " +
+                     require_plain_number(IdAllegato),
+                 nullptr, data::kCmdUnspecified);
   });
   automation::ignore_errors([&] {
-    attachments::require_connection(*this).Execute(
-        "UPDATE CL06_LISTAALLEGATI SET CL06_ISDOWNLOADED = 0 , CL06_DATADOWNLOAD = NULL WHERE "
-        "CL06_ID =" +
-            require_plain_number(IdAllegato),
-        nullptr, data::kCmdUnspecified);
+    automation::require_set(connection())
+        .Execute(
+            "UPDATE CL06_LISTAALLEGATI SET CL06_ISDOWNLOADED = 0 , CL06_DATADOWNLOAD = NULL WHERE "
+            "CL06_ID =" +
+                require_plain_number(IdAllegato),
+            nullptr, data::kCmdUnspecified);
   });
 }
 

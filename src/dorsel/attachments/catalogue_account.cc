@@ -4,10 +4,11 @@
 #include <string_view>
 
 #include "automation/error.h"
+#include "automation/reference.h"
 #include "data/ado.h"
 #include "data/recordset.h"
-#include "dorsel/attachments/slot_steps.h"
 #include "dorsel/frame/clsmg_dorsel.h"
+#include "dorsel/frame/slot_source.h"
 #include "dorsel/frame/sql_text.h"
 
 namespace dorsel {
@@ -24,12 +25,13 @@ void CLSMG_DORSEL::RecuperaUtenzaSorvano() {
     }
     sql.append(company_code_text()).append(" AND IL00_MODULO = 'SORVANO'");
     // The host reads the account from the slot, so the slot stays open even without a row.
-    attachments::reopen_slot_from_source(*this, Grst_RecSet_IL00, sql);
+    open_from_source(*this, Grst_RecSet_IL00, sql, HandedOutOpen::kCloseFirst);
   });
 }
 
 bool CLSMG_DORSEL::IsSorvanoAttivo() {
-  try {
+  // The console only switches the catalogue panel off; a failure must not reach the host.
+  return automation::never_raises(false, [&] {
     // Any active configuration row of the company counts, whatever its module, as long as the
     // company has brands on the service.
     std::string sql;
@@ -48,16 +50,13 @@ bool CLSMG_DORSEL::IsSorvanoAttivo() {
     sql.append("    IL00_DITTA_CG18");
 
     data::RecordsetPtr found =
-        attachments::require_connection(*this).Execute(sql, nullptr, data::kCmdText);
+        automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText);
     if (!found) return false;
     // A count the provider cannot tell (-1) reads as "not active".
     const bool active = found->RecordCount() > 0;
     found->Close();
     return active;
-  } catch (const automation::Error&) {
-    // The console only switches the catalogue panel off; a failure must not reach the host.
-    return false;
-  }
+  });
 }
 
 }  // namespace dorsel

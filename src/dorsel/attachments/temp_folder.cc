@@ -11,9 +11,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-[[noreturn]] void raise(std::int32_t number) {
-  throw automation::Error(number, std::string(automation::kRuntimeSource));
-}
+[[noreturn]] void raise(std::int32_t number) { automation::raise_runtime(number); }
 
 // The system would cut a path at its first NUL and reach another file than the one named.
 void refuse_embedded_nul(const std::string& path) {

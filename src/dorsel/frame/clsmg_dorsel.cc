@@ -6,6 +6,7 @@
 #include "automation/debug_output.h"
 #include "automation/factory.h"
 #include "automation/guid.h"
+#include "dorsel/frame/slot_source.h"
 #include "dorsel/frame/sql_text.h"
 #include "dorsel/host/host_view.h"
 
@@ -65,7 +66,7 @@ void CLSMG_DORSEL::SetConnessione(const automation::ObjectPtr& connection) {
     return;
   }
   auto typed = std::dynamic_pointer_cast<data::Connection>(connection);
-  if (!typed) throw automation::Error(automation::errc::kTypeMismatch, "TRAVE_DORSEL");
+  if (!typed) automation::raise_runtime(automation::errc::kTypeMismatch);
   connection_ = std::move(typed);
 }
 
@@ -95,21 +96,19 @@ data::RecordsetPtr CLSMG_DORSEL::take_new_recordset() {
   recordset_source_ = automation::create_object(kRecordsetSourceClass);
   Variant made = recordset_source_->call("NuovoRecordset");
   auto recordset = std::dynamic_pointer_cast<data::Recordset>(automation::require_object(made));
-  if (!recordset) throw automation::Error(automation::errc::kTypeMismatch, "TRAVE_DORSEL");
+  if (!recordset) automation::raise_runtime(automation::errc::kTypeMismatch);
   return recordset;
 }
 
 void CLSMG_DORSEL::open_slot_from_source(data::RecordsetPtr& slot, const std::string& sql) {
-  slot = take_new_recordset();
-  slot->Open(sql, connection(), data::kOpenUnspecified, data::kLockUnspecified, data::kCmdText);
-  recordset_source_.reset();
+  open_from_source(*this, slot, sql, HandedOutOpen::kOpenAsIs);
 }
 
 void CLSMG_DORSEL::create_price_object() {
   if (gclsCalcoloPrezzi) return;
   automation::ObjectPtr made = automation::create_object(prezzi::kClassName);
   auto price = std::dynamic_pointer_cast<prezzi::PriceCalculation>(made);
-  if (!price) throw automation::Error(automation::errc::kTypeMismatch, "TRAVE_DORSEL");
+  if (!price) automation::raise_runtime(automation::errc::kTypeMismatch);
   gclsCalcoloPrezzi = price;
   price->SetDittaCorrente(host::current_company(host()));
 }

@@ -15,14 +15,14 @@ using Args = std::span<Variant>;
 
 const Variant& argument(Args args, std::size_t index) {
   if (index >= args.size() || args[index].is_missing()) {
-    throw automation::Error(automation::errc::kWrongNumberOfArguments, "TRAVE_DORSEL");
+    automation::raise_runtime(automation::errc::kWrongNumberOfArguments);
   }
   return args[index];
 }
 
 std::string text_arg(Args args, std::size_t index) {
   const Variant& v = argument(args, index);
-  if (v.is_null()) throw automation::Error(automation::errc::kInvalidUseOfNull, "TRAVE_DORSEL");
+  if (v.is_null()) automation::raise_runtime(automation::errc::kInvalidUseOfNull);
   return automation::to_text(v);
 }
 
@@ -39,11 +39,11 @@ Variant object_result(const automation::ObjectPtr& object) {
 // A slot set by reference takes a recordset or Nothing; anything else is a type mismatch.
 data::RecordsetPtr recordset_value(const Variant& value) {
   if (!value.is_object()) {
-    throw automation::Error(automation::errc::kObjectRequired, "TRAVE_DORSEL");
+    automation::raise_runtime(automation::errc::kObjectRequired);
   }
   if (!value.as_object()) return nullptr;
   auto recordset = std::dynamic_pointer_cast<data::Recordset>(value.as_object());
-  if (!recordset) throw automation::Error(automation::errc::kTypeMismatch, "TRAVE_DORSEL");
+  if (!recordset) automation::raise_runtime(automation::errc::kTypeMismatch);
   return recordset;
 }
 
@@ -115,14 +115,14 @@ automation::DispatchTable<Self> build() {
       nullptr,
       [](Self& self, const Variant& v) {
         if (!v.is_object()) {
-          throw automation::Error(automation::errc::kObjectRequired, "TRAVE_DORSEL");
+          automation::raise_runtime(automation::errc::kObjectRequired);
         }
         if (!v.as_object()) {
           self.gclsCalcoloPrezzi.reset();
           return;
         }
         auto price = std::dynamic_pointer_cast<prezzi::PriceCalculation>(v.as_object());
-        if (!price) throw automation::Error(automation::errc::kTypeMismatch, "TRAVE_DORSEL");
+        if (!price) automation::raise_runtime(automation::errc::kTypeMismatch);
         self.gclsCalcoloPrezzi = std::move(price);
       });
   add_slot(t, "Grst_RecSet_CL07", &Self::Grst_RecSet_CL07);
@@ -133,7 +133,7 @@ automation::DispatchTable<Self> build() {
       "Connessione", [](Self& self) { return object_result(self.Connessione()); }, nullptr,
       [](Self& self, const Variant& v) {
         if (!v.is_object()) {
-          throw automation::Error(automation::errc::kTypeMismatch, "TRAVE_DORSEL");
+          automation::raise_runtime(automation::errc::kTypeMismatch);
         }
         self.SetConnessione(v.as_object());
       });

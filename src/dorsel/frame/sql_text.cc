@@ -2,11 +2,12 @@
 
 #include "automation/convert.h"
 #include "automation/error.h"
+#include "automation/text.h"
 
 namespace dorsel {
 
 const std::string& require_plain_number(const std::string& text) {
-  std::string_view number = automation::rtrim(automation::ltrim(text));
+  std::string_view number = automation::trim(text);
   if (!number.empty() && (number.front() == '+' || number.front() == '-')) number.remove_prefix(1);
   const std::size_t point = number.find('.');
   const std::string_view whole = number.substr(0, point);
@@ -17,8 +18,7 @@ const std::string& require_plain_number(const std::string& text) {
   };
   if (whole.empty() || !all_digits(whole) || !all_digits(decimals) ||
       (point != std::string_view::npos && decimals.empty())) {
-    throw automation::Error(automation::errc::kTypeMismatch,
-                            std::string(automation::kRuntimeSource));
+    automation::raise_runtime(automation::errc::kTypeMismatch);
   }
   return text;
 }

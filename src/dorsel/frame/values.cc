@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "automation/convert.h"
+#include "automation/text.h"
 
 namespace dorsel {
 
@@ -20,7 +21,7 @@ std::string numeric_text_of_text(const automation::Variant& value) {
 std::string ValoreTesto(const automation::Variant& value) {
   if (value.is_missing()) return {};
   std::string text = automation::to_text(value);
-  text.resize(automation::rtrim(text).size());
+  text.resize(automation::trim_right(text).size());
   return text;
 }
 

@@ -6,6 +6,7 @@
 
 #include "automation/error.h"
 #include "dorsel/frame/clsmg_dorsel.h"
+#include "dorsel/frame/slot_source.h"
 #include "dorsel/frame/sql_text.h"
 #include "dorsel/frame/values.h"
 
@@ -49,11 +50,7 @@ void CLSMG_DORSEL::Init_LI10(const std::string& CodiceArticolo, const std::strin
     // The kind is matched exactly: anything but "0" or "1" loads nothing and says nothing.
     auto load = [&](std::string& query_slot, data::RecordsetPtr& slot) {
       query_slot = sql;
-      slot = take_new_recordset();
-      if (slot->State() == data::kStateOpen) slot->Close();
-      slot->Open(query_slot, connection(), data::kOpenUnspecified, data::kLockUnspecified,
-                 data::kCmdText);
-      release_recordset_source();
+      open_from_source(*this, slot, query_slot, HandedOutOpen::kCloseFirst);
     };
     if (TipoListino == "0") load(Gstr_SQL_LI10Ven, Grst_RecSet_LI10Ven);
     if (TipoListino == "1") load(Gstr_SQL_LI10Acq, Grst_RecSet_LI10Acq);

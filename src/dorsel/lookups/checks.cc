@@ -4,9 +4,9 @@
 #include <string>
 
 #include "automation/error.h"
+#include "automation/reference.h"
 #include "dorsel/frame/clsmg_dorsel.h"
 #include "dorsel/frame/values.h"
-#include "dorsel/lookups/references.h"
 
 namespace dorsel {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 using automation::Variant;
 
 data::RecordsetPtr clone_of(const data::RecordsetPtr& slot) {
-  return require_set(slot).Clone(data::kLockUnspecified);
+  return automation::require_set(slot).Clone(data::kLockUnspecified);
 }
 
 void set_filter(data::Recordset& recordset, const char* criteria) {

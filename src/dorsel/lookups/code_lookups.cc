@@ -12,11 +12,11 @@
 
 #include "automation/convert.h"
 #include "automation/error.h"
+#include "automation/reference.h"
 #include "dorsel/frame/clsmg_dorsel.h"
 #include "dorsel/frame/sql_text.h"
 #include "dorsel/frame/values.h"
 #include "dorsel/host/host_view.h"
-#include "dorsel/lookups/references.h"
 
 namespace dorsel {
 namespace {
@@ -26,8 +26,7 @@ using automation::Variant;
 // CStr: unlike the text of `value & ""`, Null cannot be turned into text (94).
 std::string strict_text(const Variant& value) {
   if (value.is_null()) {
-    throw automation::Error(automation::errc::kInvalidUseOfNull,
-                            std::string(automation::kRuntimeSource));
+    automation::raise_runtime(automation::errc::kInvalidUseOfNull);
   }
   return automation::to_text(value);
 }
@@ -59,12 +58,13 @@ std::int16_t CLSMG_DORSEL::Get_MG66_ID_LP09(const std::string& strLP09_CODICE) {
     const std::string sql = lines({"SELECT LP09_ID", "FROM LP09_TESTATAPRIORITA",
                                    "WHERE LP09_CODICE = '" + sql_quote(code) + "'",
                                    "AND LP09_DITTA_CG18 = " + company_code_text()});
-    data::RecordsetPtr rs = require_set(connection()).Execute(sql, nullptr, data::kCmdText);
-    if (has_current_row(require_set(rs))) {
+    data::RecordsetPtr rs =
+        automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText);
+    if (has_current_row(automation::require_set(rs))) {
       result =
           automation::to_integer(Variant(ValoreNumerico(rs->Fields().Item("LP09_ID").Value())));
     }
-    require_set(rs).Close();
+    automation::require_set(rs).Close();
     return result;
   });
 }
@@ -76,11 +76,12 @@ std::string CLSMG_DORSEL::Get_LP09_CODICE(const std::string& intLP09_ID) {
     const std::string id = ValoreNumerico(Variant(intLP09_ID));
     const std::string sql =
         lines({"SELECT LP09_CODICE", "FROM LP09_TESTATAPRIORITA", "WHERE LP09_ID = " + id});
-    data::RecordsetPtr rs = require_set(connection()).Execute(sql, nullptr, data::kCmdText);
-    if (has_current_row(require_set(rs))) {
+    data::RecordsetPtr rs =
+        automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText);
+    if (has_current_row(automation::require_set(rs))) {
       result = ValoreTesto(rs->Fields().Item("LP09_CODICE").Value());
     }
-    require_set(rs).Close();
+    automation::require_set(rs).Close();
     return result;
   });
 }
@@ -90,10 +91,11 @@ bool CLSMG_DORSEL::GestioneVelmarRetail() {
     bool result = false;
     const std::string sql =
         " SELECT * FROM RE01_CONFIGRETAIL WHERE RE01_DITTA_CG18 = " + company_code_text();
-    data::RecordsetPtr rs = require_set(connection()).Execute(sql, nullptr, data::kCmdText);
+    data::RecordsetPtr rs =
+        automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText);
     // The count decides, not the cursor: a result that cannot count its rows (-1) reads as no
     // configuration.
-    if (require_set(rs).RecordCount() > 0) {
+    if (automation::require_set(rs).RecordCount() > 0) {
       result = ValoreNumerico_double(rs->Fields().Item("RE01_FLGATTIV").Value()) == 1.0;
     }
     return result;
@@ -108,12 +110,13 @@ std::int16_t CLSMG_DORSEL::Get_RE37_ID(const std::string& strRE37_CODCLASSEPROD)
     const std::string sql = lines({"SELECT RE37_ID", "FROM RE37_CLASSIPROD",
                                    "WHERE RE37_CODCLASSEPROD = '" + sql_quote(code) + "'",
                                    "AND RE37_DITTAMASTER_CG18 = " + company_code_text()});
-    data::RecordsetPtr rs = require_set(connection()).Execute(sql, nullptr, data::kCmdText);
-    if (has_current_row(require_set(rs))) {
+    data::RecordsetPtr rs =
+        automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText);
+    if (has_current_row(automation::require_set(rs))) {
       result =
           automation::to_integer(Variant(ValoreNumerico(rs->Fields().Item("RE37_ID").Value())));
     }
-    require_set(rs).Close();
+    automation::require_set(rs).Close();
     return result;
   });
 }
@@ -125,11 +128,12 @@ std::string CLSMG_DORSEL::Get_RE37_CODCLASSEPROD(std::int16_t intRE37_ID) {
     const std::string sql =
         lines({"SELECT RE37_CODCLASSEPROD", "FROM RE37_CLASSIPROD", "WHERE RE37_ID = " + id,
                "AND RE37_DITTAMASTER_CG18 = " + company_code_text()});
-    data::RecordsetPtr rs = require_set(connection()).Execute(sql, nullptr, data::kCmdText);
-    if (has_current_row(require_set(rs))) {
+    data::RecordsetPtr rs =
+        automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText);
+    if (has_current_row(automation::require_set(rs))) {
       result = ValoreTesto(rs->Fields().Item("RE37_CODCLASSEPROD").Value());
     }
-    require_set(rs).Close();
+    automation::require_set(rs).Close();
     return result;
   });
 }
@@ -146,14 +150,14 @@ std::string CLSMG_DORSEL::EsisteAlias(const std::string& strAlias) {
                  "AND MG66_DITTA_CG18 = " + company_code_text()});
   });
   automation::ignore_errors(
-      [&] { rs = require_set(connection()).Execute(sql, nullptr, data::kCmdText); });
+      [&] { rs = automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText); });
   // The item code is returned as stored, trailing blanks included.
   automation::ignore_errors([&] {
-    if (has_current_row(require_set(rs))) {
+    if (has_current_row(automation::require_set(rs))) {
       result = strict_text(rs->Fields().Item("MG66_CODART").Value());
     }
   });
-  automation::ignore_errors([&] { require_set(rs).Close(); });
+  automation::ignore_errors([&] { automation::require_set(rs).Close(); });
   return result;
 }
 
@@ -168,16 +172,16 @@ std::string CLSMG_DORSEL::RecuperaValuta(std::int16_t VenAcq, std::int16_t& NumL
                      " AND MG44_NUMLIST =" + std::to_string(NumList)});
   });
   automation::ignore_errors(
-      [&] { rs = require_set(connection()).Execute(sql, nullptr, data::kCmdText); });
+      [&] { rs = automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText); });
   automation::ignore_errors([&] {
-    if (has_current_row(require_set(rs))) {
+    if (has_current_row(automation::require_set(rs))) {
       // A Null currency has no text; the failure would be ignored and leave the result empty,
       // so it is not raised at all (this runs twice for every price-list row).
       const Variant& currency = rs->Fields().Item("MG44_VALUTA_CG08").value_ref();
       if (!currency.is_null()) result = strict_text(currency);
     }
   });
-  automation::ignore_errors([&] { require_set(rs).Close(); });
+  automation::ignore_errors([&] { automation::require_set(rs).Close(); });
   return result;
 }
 
@@ -191,10 +195,11 @@ std::string CLSMG_DORSEL::RecuperaDescrizioneListino(std::int16_t VenAcq, std::i
                  "AND MG44_FLGVENACQ = " + std::to_string(VenAcq),
                  "AND MG44_NUMLIST =" + std::to_string(NumList)});
   });
-  automation::ignore_errors(
-      [&] { rs = require_set(connection()).Execute(sql, nullptr, data::kCmdUnspecified); });
   automation::ignore_errors([&] {
-    if (has_current_row(require_set(rs))) {
+    rs = automation::require_set(connection()).Execute(sql, nullptr, data::kCmdUnspecified);
+  });
+  automation::ignore_errors([&] {
+    if (has_current_row(automation::require_set(rs))) {
       result = ValoreTesto(rs->Fields().Item("MG44_DESCLIST").Value());
     }
   });
@@ -207,11 +212,12 @@ std::string CLSMG_DORSEL::GetCodIvaCompensazione(const std::string& CodIva) {
     // VAT codes are not kept per company; the code goes in untrimmed.
     const std::string sql = "SELECT CG28_CODICEAGR FROM CG28_TABCODIVA WHERE CG28_CODICE = '" +
                             sql_quote(CodIva) + "' AND CG28_FLGAGRI = 1";
-    data::RecordsetPtr rs = require_set(connection()).Execute(sql, nullptr, data::kCmdUnspecified);
-    if (has_current_row(require_set(rs))) {
+    data::RecordsetPtr rs =
+        automation::require_set(connection()).Execute(sql, nullptr, data::kCmdUnspecified);
+    if (has_current_row(automation::require_set(rs))) {
       result = ValoreTesto(rs->Fields().Item("CG28_CODICEAGR").Value());
     }
-    require_set(rs).Close();
+    automation::require_set(rs).Close();
     return result;
   });
 }
@@ -229,9 +235,9 @@ std::int16_t CLSMG_DORSEL::LocalizzazioneAzienda() {
         company;
   });
   automation::ignore_errors(
-      [&] { rs = require_set(connection()).Execute(sql, nullptr, data::kCmdText); });
+      [&] { rs = automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText); });
   automation::ignore_errors([&] {
-    if (has_current_row(require_set(rs))) {
+    if (has_current_row(automation::require_set(rs))) {
       result = automation::to_integer(
           Variant(ValoreNumerico(rs->Fields().Item("CG18_INDLOCALIZ").Value())));
     }

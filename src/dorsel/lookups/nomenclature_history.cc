@@ -6,10 +6,10 @@
 #include "automation/date.h"
 #include "automation/error.h"
 #include "automation/prompt.h"
+#include "automation/reference.h"
 #include "data/recordset.h"
 #include "dorsel/frame/clsmg_dorsel.h"
 #include "dorsel/frame/sql_text.h"
-#include "dorsel/lookups/references.h"
 
 namespace dorsel {
 namespace {
@@ -45,14 +45,14 @@ bool CLSMG_DORSEL::StoricizzaNomenclaturaIntra(std::string& CodNomenclatura,
         return result;
       }
       // No transaction: a failing insert after this leaves the year without a row.
-      require_set(connection())
+      automation::require_set(connection())
           .Execute("DELETE FROM MG1Q_ARTNOMENCLATURE WHERE MG1Q_DITTA_CG18=" + company_code_text() +
                        " AND MG1Q_CODART_MG66='" + item + "'" + " AND MG1Q_INDTIPO=" + kind +
                        " AND MG1Q_ANNO=" + year,
                    nullptr, data::kCmdUnspecified);
     }
 
-    require_set(connection())
+    automation::require_set(connection())
         .Execute(
             "INSERT INTO MG1Q_ARTNOMENCLATURE "
             "(MG1Q_CODART_MG66,MG1Q_DITTA_CG18,MG1Q_ANNO,MG1Q_CODICE,MG1Q_INDTIPO) VALUES (" +

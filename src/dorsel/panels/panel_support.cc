@@ -1,6 +1,5 @@
 #include "dorsel/panels/panel_support.h"
 
-#include "automation/error.h"
 #include "dorsel/host/host_view.h"
 
 namespace dorsel::panels {
@@ -10,14 +9,6 @@ std::string panel_language(const CLSMG_DORSEL& component) {
   const automation::Variant host = component.host();
   if (!host::is_present(host)) return "ITA ";
   return host::company_language(host);
-}
-
-data::Recordset& slot_recordset(const data::RecordsetPtr& slot) {
-  if (!slot) {
-    throw automation::Error(automation::errc::kObjectVariableNotSet,
-                            std::string(automation::kRuntimeSource));
-  }
-  return *slot;
 }
 
 }  // namespace dorsel::panels

@@ -14,8 +14,4 @@ namespace dorsel::panels {
 // else "ITA ". Raises what the host's chain raises.
 std::string panel_language(const CLSMG_DORSEL& component);
 
-// The recordset a slot holds; raises 91 (object variable not set) for an empty slot, as using
-// an empty object reference does.
-data::Recordset& slot_recordset(const data::RecordsetPtr& slot);
-
 }  // namespace dorsel::panels

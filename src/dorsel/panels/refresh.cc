@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "automation/error.h"
+#include "automation/reference.h"
 #include "dorsel/frame/clsmg_dorsel.h"
 #include "dorsel/host/host_view.h"
 #include "dorsel/panels/panel_queries.h"
@@ -202,7 +203,7 @@ void CLSMG_DORSEL::RefreshChild(const std::string& CodiceArticolo,
     if (c.intrastat) {
       // The Intrastat data goes with the item too: its current row takes the new code, once,
       // wherever the cursor stands (an empty set fails here, before the history is touched).
-      panels::slot_recordset(Grst_RecSet_MG98)
+      automation::require_set(Grst_RecSet_MG98)
           .Fields()
           .Item("MG98_CODART_MG66")
           .SetValue(Variant(CodiceArticolo));
@@ -212,7 +213,7 @@ void CLSMG_DORSEL::RefreshChild(const std::string& CodiceArticolo,
 
     // Held by us for the call: the view rebuild below must not be able to drop it.
     data::RecordsetPtr held = this->*c.recordset_slot;
-    data::Recordset& rows = panels::slot_recordset(held);
+    data::Recordset& rows = automation::require_set(held);
     if (c.reopen != Reopen::kNo) {
       if (rows.State() == data::kStateOpen) rows.Close();
       // No connection argument: the recordset keeps the one of its last opening.

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "automation/error.h"
+#include "automation/reference.h"
 #include "dorsel/frame/clsmg_dorsel.h"
 #include "dorsel/panels/panel_queries.h"
 #include "dorsel/panels/panel_support.h"
@@ -27,7 +28,7 @@ enum class Closing {
 void reopen(const CLSMG_DORSEL& component, std::string& query_slot, std::string query,
             const data::RecordsetPtr& slot, int options, Closing closing = Closing::kWhenOpen) {
   query_slot = std::move(query);
-  data::Recordset& rows = panels::slot_recordset(slot);
+  data::Recordset& rows = automation::require_set(slot);
   if (closing == Closing::kAlways || rows.State() == data::kStateOpen) rows.Close();
   rows.Open(query_slot, component.connection(), data::kOpenUnspecified, data::kLockUnspecified,
             options);

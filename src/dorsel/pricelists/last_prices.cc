@@ -4,6 +4,7 @@
 #include <array>
 
 #include "automation/error.h"
+#include "automation/reference.h"
 #include "dorsel/frame/clsmg_dorsel.h"
 #include "dorsel/frame/values.h"
 #include "dorsel/pricelists/view_support.h"
@@ -77,8 +78,8 @@ const char* counterpart_word(const std::string& code) {
 void transfer_last_prices(CLSMG_DORSEL& component) {
   data::RecordsetPtr source = component.Grst_RecSet_LI11;
   data::RecordsetPtr view = component.Grst_RecSet_LI11_append;
-  clear_filter(require(source));
-  clear_filter(require(view));
+  clear_filter(automation::require_set(source));
+  clear_filter(automation::require_set(view));
   if (source->RecordCount() <= 0) return;
 
   std::array<Column, kColumnCount> from;
@@ -110,7 +111,7 @@ void transfer_last_prices(CLSMG_DORSEL& component) {
       if (word != nullptr) to[i].set(*view, Variant(word));
     }
     component.Calcola_PREZZONETTO_LI11(ValoreTesto(item_code.value(*source)));
-    prezzi::PriceCalculation& price = require(component.gclsCalcoloPrezzi);
+    prezzi::PriceCalculation& price = automation::require_set(component.gclsCalcoloPrezzi);
     price.CalcolaPrezzoNetto();
     to[net_price].set(*view, price.PREZZONETTO());
     view->UpdateBatch(data::kAffectCurrent);

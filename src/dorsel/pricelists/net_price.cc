@@ -2,6 +2,7 @@
 // members; the transfers then have it compute and store what it returns, so the component
 // never rounds or computes a price itself. Every value goes over as text.
 #include "automation/error.h"
+#include "automation/reference.h"
 #include "data/connection.h"
 #include "dorsel/frame/clsmg_dorsel.h"
 #include "dorsel/frame/sql_text.h"
@@ -74,13 +75,9 @@ bool item_has_base_variation(CLSMG_DORSEL& component, const std::string& item_co
   sql.append("     MG66_ANAGRART ").append(kCrLf);
   sql.append(" WHERE MG66_DITTA_CG18 = ").append(component.company_code_text()).append(kCrLf);
   sql.append(" AND MG66_CODART ='").append(sql_quote(item_code)).append("'");
-  const data::ConnectionPtr& connection = component.connection();
-  if (!connection) {
-    throw automation::Error(automation::errc::kObjectVariableNotSet,
-                            std::string(automation::kRuntimeSource));
-  }
   // Dropped, not closed, when it goes out of scope.
-  data::RecordsetPtr item = connection->Execute(sql, nullptr, data::kCmdUnspecified);
+  data::RecordsetPtr item =
+      automation::require_set(component.connection()).Execute(sql, nullptr, data::kCmdUnspecified);
   return item->RecordCount() > 0 &&
          ValoreNumerico_double(item->Fields().Item("MG66_FLGBASEVAR").value_ref()) == 1;
 }
@@ -94,7 +91,7 @@ void hand_over_base_variation(prezzi::PriceCalculation& price, bool base_variati
     return;
   }
   price.SetFLGBASEVAR(1);
-  data::Recordset& view = pricelists::require(view_slot);
+  data::Recordset& view = automation::require_set(view_slot);
   price.SetBVMBASE(decimal_text(view, columns.bvm_base));
   price.SetBVMVAR(decimal_text(view, columns.bvm_var));
   price.SetBVMMOLT(decimal_text(view, columns.bvm_molt));
@@ -112,11 +109,11 @@ void hand_over_price_list_row(CLSMG_DORSEL& component, const data::RecordsetPtr&
                               const std::string& currency, const std::string& item_code) {
   // Held here so that the view outlives the hand-over whatever the host does to the slot.
   data::RecordsetPtr view = view_slot;  // NOLINT(performance-unnecessary-copy-initialization)
-  data::Recordset& rows = pricelists::require(view);
+  data::Recordset& rows = automation::require_set(view);
   // Without a current row there is nothing to hand over, and no object is made for it.
   if (rows.Bof() || rows.Eof()) return;
   component.create_price_object();
-  prezzi::PriceCalculation& price = pricelists::require(component.gclsCalcoloPrezzi);
+  prezzi::PriceCalculation& price = automation::require_set(component.gclsCalcoloPrezzi);
   price.SetValuta(ValoreTesto(Variant(currency)).empty() ? Variant("EURO") : Variant(currency));
   const RowColumns& columns = price_list_row();
   hand_over_base_variation(price, item_has_base_variation(component, item_code), view, columns);
@@ -147,10 +144,10 @@ void CLSMG_DORSEL::Calcola_PREZZONETTO_LI11(const std::string& CodiceArticolo) {
     // the object and then fails on the first column it reads.
     bool base_variation = item_has_base_variation(*this, CodiceArticolo);
     create_price_object();
-    prezzi::PriceCalculation& price = pricelists::require(gclsCalcoloPrezzi);
+    prezzi::PriceCalculation& price = automation::require_set(gclsCalcoloPrezzi);
     const RowColumns& columns = last_prices_row();
     hand_over_base_variation(price, base_variation, view, columns);
-    data::Recordset& rows = pricelists::require(view);
+    data::Recordset& rows = automation::require_set(view);
     // The stored currency as it stands, with no default; the price as trimmed text, so a
     // missing price reaches the object as an empty text.
     price.SetValuta(Variant(ValoreTesto(columns.currency.value(rows))));

@@ -5,6 +5,7 @@
 
 #include "automation/convert.h"
 #include "automation/error.h"
+#include "automation/reference.h"
 #include "dorsel/frame/clsmg_dorsel.h"
 #include "dorsel/frame/values.h"
 #include "dorsel/host/host_view.h"
@@ -79,7 +80,7 @@ class PriceListTransfer {
       // Looked up again rather than read back from the view: nothing is kept between lookups.
       std::string currency = look_up_currency();
       (component_.*net_price)(currency, ValoreTesto(in(kCodArt)));
-      prezzi::PriceCalculation& price = pricelists::require(component_.gclsCalcoloPrezzi);
+      prezzi::PriceCalculation& price = automation::require_set(component_.gclsCalcoloPrezzi);
       price.CalcolaPrezzoNetto();
       out(kPrezzoNetto, price.PREZZONETTO());
       view_.UpdateBatch(data::kAffectCurrent);
@@ -208,8 +209,8 @@ void transfer_price_list(CLSMG_DORSEL& component, const data::RecordsetPtr& sour
   data::RecordsetPtr source = source_slot;  // NOLINT(performance-unnecessary-copy-initialization)
   data::RecordsetPtr view = view_slot;      // NOLINT(performance-unnecessary-copy-initialization)
   // A filter the host set on the source is dropped for good: the view shows every stored row.
-  pricelists::clear_filter(pricelists::require(source));
-  pricelists::clear_filter(pricelists::require(view));
+  pricelists::clear_filter(automation::require_set(source));
+  pricelists::clear_filter(automation::require_set(view));
   // A count the source cannot tell (-1) counts as no rows.
   if (source->RecordCount() <= 0) return;
   PriceListTransfer(component, *source, *view).run(net_price);

@@ -1,6 +1,7 @@
 // Rebuilding a price-list view: a view is never updated in place. The old one is closed and
 // dropped, a new disconnected recordset is declared, opened and filled from its source slot.
 #include "automation/error.h"
+#include "automation/reference.h"
 #include "dorsel/frame/clsmg_dorsel.h"
 #include "dorsel/pricelists/view_support.h"
 
@@ -18,9 +19,9 @@ void rebuild_view(CLSMG_DORSEL& component, data::RecordsetPtr& slot, Routine bui
   }
   slot = data::Recordset::create();
   (component.*builder)();
-  pricelists::require(slot).Open(automation::Variant::missing(), automation::Variant::missing(),
-                                 data::kOpenUnspecified, data::kLockUnspecified,
-                                 data::kCmdUnspecified);
+  automation::require_set(slot).Open(automation::Variant::missing(), automation::Variant::missing(),
+                                     data::kOpenUnspecified, data::kLockUnspecified,
+                                     data::kCmdUnspecified);
   (component.*filler)();
 }
 

@@ -38,11 +38,6 @@ std::span<const ColumnDecl> last_prices_view_columns();
 // column already there); the columns appended before the error stay.
 void append_columns(const data::RecordsetPtr& slot, std::span<const ColumnDecl> columns);
 
-// The recordset a slot holds; raises 91 (object variable not set) for an empty slot, as using
-// an empty object reference does.
-data::Recordset& require(const data::RecordsetPtr& slot);
-prezzi::PriceCalculation& require(const prezzi::PriceCalculationPtr& price);
-
 // A column of one recordset, found by name once and then reached by position. A column the
 // recordset lacks is looked up by name again at each use, so the error (3265) comes where the
 // column is first read or written, not before.

@@ -2,69 +2,38 @@
 
 #include <cstdint>
 
+#include "automation/text.h"
+
 namespace data::sqlite::tsql {
 namespace {
 
-// Decodes one code point at `p` (strict UTF-8: no overlong forms, no surrogates). An invalid
-// byte decodes to 0xDC00 + byte, a value no valid sequence yields, so decoding stays
-// one-to-one and the collation's order stays total. Returns the bytes consumed.
-std::size_t decode(const unsigned char* p, std::size_t n, char32_t& out) {
-  const unsigned char c = p[0];
-  if (c < 0x80) {
-    out = c;
-    return 1;
-  }
-  auto continuation = [&](std::size_t i) { return i < n && (p[i] & 0xC0) == 0x80; };
-  if (c >= 0xC2 && c <= 0xDF && continuation(1)) {
-    out = (static_cast<char32_t>(c & 0x1F) << 6) | (p[1] & 0x3F);
-    return 2;
-  }
-  if (c >= 0xE0 && c <= 0xEF && continuation(1) && continuation(2)) {
-    const char32_t v = (static_cast<char32_t>(c & 0x0F) << 12) |
-                       (static_cast<char32_t>(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
-    if (v >= 0x800 && (v < 0xD800 || v > 0xDFFF)) {
-      out = v;
-      return 3;
-    }
-  }
-  if (c >= 0xF0 && c <= 0xF4 && continuation(1) && continuation(2) && continuation(3)) {
-    const char32_t v = (static_cast<char32_t>(c & 0x07) << 18) |
-                       (static_cast<char32_t>(p[1] & 0x3F) << 12) |
-                       (static_cast<char32_t>(p[2] & 0x3F) << 6) | (p[3] & 0x3F);
-    if (v >= 0x10000 && v <= 0x10FFFF) {
-      out = v;
-      return 4;
-    }
-  }
-  out = 0xDC00 + c;
-  return 1;
-}
-
-// Writes the 2-byte form of a code point in U+0080..U+07FF; every folded letter outside
-// ASCII lives there.
-void encode2(char32_t c, char* out) {
-  out[0] = static_cast<char>(0xC0 | (c >> 6));
-  out[1] = static_cast<char>(0x80 | (c & 0x3F));
+// Decodes the code point at text[pos] and moves past it. A byte that starts no valid sequence
+// decodes to 0xDC00 + byte, a value no valid sequence yields, so decoding stays one-to-one and
+// the collation's order stays total.
+char32_t decode(std::string_view text, std::size_t& pos) {
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  return automation::decode_utf8(text, pos).value_or(0xDC00 + lead);
 }
 
 template <char32_t (*Fold)(char32_t)>
 std::string fold_text(std::string_view text) {
   std::string out(text);
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t n = text.size();
   for (std::size_t i = 0; i < n;) {
-    if (p[i] < 0x80) {
-      out[i] = static_cast<char>(Fold(p[i]));
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+      out[i] = static_cast<char>(Fold(byte));
       ++i;
       continue;
     }
-    char32_t c;
-    const std::size_t len = decode(p + i, n - i, c);
-    if (len == 2) {
+    const std::size_t start = i;
+    const char32_t c = decode(text, i);
+    // Every folded letter outside ASCII keeps the two-byte length of its pair, so the text
+    // is folded in place.
+    if (i - start == 2) {
       const char32_t folded = Fold(c);
-      if (folded != c) encode2(folded, &out[i]);
+      if (folded != c) automation::encode_utf8(folded, &out[start]);
     }
-    i += len;
   }
   return out;
 }
@@ -122,44 +91,32 @@ int compare_ci(std::string_view a, std::string_view b) {
       ca = fold_lower(pa[i++]);
       cb = fold_lower(pb[j++]);
     } else {
-      i += decode(pa + i, na - i, ca);
-      j += decode(pb + j, nb - j, cb);
-      ca = fold_lower(ca);
-      cb = fold_lower(cb);
+      ca = fold_lower(decode(a, i));
+      cb = fold_lower(decode(b, j));
     }
     if (ca != cb) return ca < cb ? -1 : 1;
   }
   // The shorter text counts as padded with blanks.
   while (i < na) {
-    char32_t c;
-    i += decode(pa + i, na - i, c);
+    const char32_t c = decode(a, i);
     if (c != ' ') return c < ' ' ? -1 : 1;
   }
   while (j < nb) {
-    char32_t c;
-    j += decode(pb + j, nb - j, c);
+    const char32_t c = decode(b, j);
     if (c != ' ') return c < ' ' ? 1 : -1;
   }
   return 0;
 }
 
 std::size_t count_chars(std::string_view text) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   std::size_t count = 0;
-  for (std::size_t i = 0; i < text.size(); ++count) {
-    char32_t c;
-    i += p[i] < 0x80 ? 1 : decode(p + i, text.size() - i, c);
-  }
+  for (std::size_t i = 0; i < text.size(); ++count) decode(text, i);
   return count;
 }
 
 std::size_t byte_offset(std::string_view text, std::size_t chars) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   std::size_t i = 0;
-  for (; chars > 0 && i < text.size(); --chars) {
-    char32_t c;
-    i += p[i] < 0x80 ? 1 : decode(p + i, text.size() - i, c);
-  }
+  for (; chars > 0 && i < text.size(); --chars) decode(text, i);
   return i;
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "automation/text.h"
 #include "data/sqlite/tsql/decimal_text.h"
 #include "data/sqlite/tsql/folding.h"
 
@@ -433,16 +434,7 @@ struct TargetType {
   std::string name;               // SQL Server's lower-case name for messages
 };
 
-bool iequals(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (fold_upper(static_cast<unsigned char>(a[i])) !=
-        fold_upper(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
+using automation::iequals;
 
 // Parses "NAME", "NAME(n)", "NAME(p,s)", "NAME(MAX)" (blanks allowed, any case).
 std::optional<TargetType> parse_type(std::string_view text) {

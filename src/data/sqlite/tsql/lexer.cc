@@ -4,6 +4,7 @@
 #include <string>
 
 #include "automation/error.h"
+#include "automation/text.h"
 #include "data/ado.h"
 
 namespace data::sqlite::tsql {
@@ -44,9 +45,7 @@ std::string word_at(std::string_view sql, std::size_t at) {
 bool Token::is_keyword(std::string_view upper) const {
   if (kind != TokenKind::kIdentifier || text.size() != upper.size()) return false;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != upper[i]) return false;
+    if (automation::upper_ascii(text[i]) != upper[i]) return false;
   }
   return true;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "automation/error.h"
+#include "automation/text.h"
 #include "data/ado.h"
 #include "data/sqlite/tsql/lexer.h"
 
@@ -146,9 +147,7 @@ constexpr std::array<TargetType, 16> kTargetTypes = {{
 bool upper_word(std::string_view word, std::array<char, 24>& buffer, std::string_view& out) {
   if (word.size() > buffer.size()) return false;
   for (std::size_t i = 0; i < word.size(); ++i) {
-    char c = word[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    buffer[i] = c;
+    buffer[i] = automation::upper_ascii(word[i]);
   }
   out = std::string_view(buffer.data(), word.size());
   return true;
@@ -191,7 +190,7 @@ const TargetType* find_target(std::string_view name) {
 }
 
 void append_upper(std::string& out, std::string_view text) {
-  for (char c : text) out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  for (char c : text) out += automation::upper_ascii(c);
 }
 
 class Translator {
