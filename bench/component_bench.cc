@@ -28,9 +28,9 @@
 #include "console/registration.h"
 #include "console/schema.h"
 #include "data/connection.h"
+#include "data/dialect/translator.h"
 #include "data/recordset.h"
 #include "data/sqlite/sqlite_provider.h"
-#include "data/sqlite/tsql/translator.h"
 #include "dorsel/frame/clsmg_dorsel.h"
 
 namespace {
@@ -129,7 +129,7 @@ class Baseline {
     for (const std::string& text : statements) {
       auto it = prepared_.find(text);
       if (it == prepared_.end()) {
-        std::string sql = data::sqlite::tsql::translate(text);
+        std::string sql = data::dialect::translate(text, "SQLite");
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
           throw std::runtime_error(sqlite3_errmsg(db_));

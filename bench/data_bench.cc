@@ -39,8 +39,9 @@ data::ConnectionPtr make_connection() {
 data::RecordsetPtr open_query(const data::ConnectionPtr& connection) {
   data::RecordsetPtr rs = data::Recordset::create();
   rs->SetCursorLocation(data::kUseClient);
-  rs->Open(automation::Variant(kQuery), automation::Variant(connection), data::kOpenStatic,
-           data::kLockBatchOptimistic, data::kCmdText);
+  rs->Open(automation::Variant(kQuery), automation::Variant(connection),
+           data::CursorTypeEnum::kStatic, data::LockTypeEnum::kBatchOptimistic,
+           data::CommandTypeEnum::kText);
   return rs;
 }
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "data/sqlite/tsql/translator.h"
+#include "data/dialect/translator.h"
 #include "support/tsql_inventory.h"
 
 namespace {
@@ -15,7 +15,7 @@ void BM_TranslateInventoryUncached(benchmark::State& state) {
   for (const auto& s : statements) bytes += s.text.size();
   for (auto _ : state) {
     for (const auto& s : statements) {
-      benchmark::DoNotOptimize(data::sqlite::tsql::translate(s.text));
+      benchmark::DoNotOptimize(data::dialect::translate(s.text, "SQLite"));
     }
   }
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(statements.size()));
@@ -28,7 +28,7 @@ void BM_TranslateLargestUncached(benchmark::State& state) {
   const auto largest =
       std::max_element(statements.begin(), statements.end(),
                        [](const auto& a, const auto& b) { return a.text.size() < b.text.size(); });
-  for (auto _ : state) benchmark::DoNotOptimize(data::sqlite::tsql::translate(largest->text));
+  for (auto _ : state) benchmark::DoNotOptimize(data::dialect::translate(largest->text, "SQLite"));
   state.SetItemsProcessed(state.iterations());
   state.SetLabel(largest->name);
 }
@@ -36,7 +36,7 @@ BENCHMARK(BM_TranslateLargestUncached);
 
 void BM_TranslationCacheHit(benchmark::State& state) {
   const auto statements = tsql_inventory::statements();
-  data::sqlite::tsql::TranslationCache cache;
+  data::dialect::TranslationCache cache("SQLite");
   for (const auto& s : statements) cache.translate(s.text);
   std::size_t i = 0;
   for (auto _ : state) {

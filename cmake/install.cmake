@@ -40,7 +40,7 @@ if(DORSEL_WITH_ODBC)
   string(APPEND DORSEL_PC_REQUIRES " odbc")
   set(DORSEL_PC_CFLAGS "-DDORSEL_WITH_ODBC=1")
 endif()
-string(APPEND DORSEL_PC_LIBS " -ldorsel_data_sqlite -ldorsel_tsql -ldorsel_data -ldorsel_automation")
+string(APPEND DORSEL_PC_LIBS " -ldorsel_data_sqlite -ldorsel_dialect -ldorsel_data -ldorsel_automation")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/dorsel.pc.in ${PROJECT_BINARY_DIR}/dorsel.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/dorsel.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 

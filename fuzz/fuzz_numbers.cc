@@ -12,7 +12,7 @@
 #include "automation/decimal.h"
 #include "automation/error.h"
 #include "automation/number_format.h"
-#include "data/sqlite/tsql/decimal_text.h"
+#include "data/dialect/decimal_text.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ void arithmetic(std::string_view left, std::string_view right) {
 }
 
 void digit_texts(const std::string& text) {
-  using data::sqlite::tsql::DecimalText;
+  using data::dialect::DecimalText;
   for (bool exponent : {false, true}) {
     auto d = DecimalText::parse(text, exponent);
     if (!d) continue;

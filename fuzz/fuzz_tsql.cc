@@ -10,7 +10,7 @@
 #include "console/registration.h"
 #include "console/schema.h"
 #include "data/connection.h"
-#include "data/sqlite/tsql/translator.h"
+#include "data/dialect/translator.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ data::ConnectionPtr database() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const data::ConnectionPtr connection = database();
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  if (!automation::ignore_errors([&] { data::sqlite::tsql::translate(text); })) return 0;
+  if (!automation::ignore_errors([&] { data::dialect::translate(text, "SQLite"); })) return 0;
   connection->BeginTrans();
   automation::ignore_errors([&] { connection->run(text); });
   connection->RollbackTrans();

@@ -157,7 +157,23 @@ std::string double_to_text(double value) {
   return double_to_text(value, current_number_format().decimal_separator);
 }
 
+std::optional<std::string> exact_number_text(const Variant& value) {
+  switch (value.type()) {
+    case VarType::kInteger:
+      return std::to_string(value.as_integer());
+    case VarType::kLong:
+      return std::to_string(value.as_long());
+    case VarType::kLongLong:
+      return std::to_string(value.as_long_long());
+    case VarType::kDecimal:
+      return value.as_decimal().to_string();
+    default:
+      return std::nullopt;
+  }
+}
+
 std::string to_text(const Variant& value) {
+  if (std::optional<std::string> exact = exact_number_text(value)) return *std::move(exact);
   const char separator = current_number_format().decimal_separator;
   switch (value.type()) {
     case VarType::kEmpty:
@@ -166,18 +182,15 @@ std::string to_text(const Variant& value) {
       return {};
     case VarType::kBoolean:
       return value.as_bool() ? "True" : "False";
-    case VarType::kInteger:
-      return std::to_string(value.as_integer());
+    case VarType::kInteger:  // exact_number_text
     case VarType::kLong:
-      return std::to_string(value.as_long());
     case VarType::kLongLong:
-      return std::to_string(value.as_long_long());
+    case VarType::kDecimal:
+      break;
     case VarType::kDouble:
       return double_to_text(value.as_double(), separator);
     case VarType::kCurrency:
       return currency_text(value.as_currency(), separator);
-    case VarType::kDecimal:
-      return value.as_decimal().to_string();
     case VarType::kDate:
       return date_text(value.as_date());
     case VarType::kString:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,9 @@ namespace automation {
 // runtime writes it), Boolean "True"/"False", a Date its text (see date.h), Decimal and
 // Currency all their digits without an exponent. An object raises 13.
 std::string to_text(const Variant& value);
+// The text of a whole number or a Decimal, which no number format changes; nothing for a value
+// of another type.
+std::optional<std::string> exact_number_text(const Variant& value);
 
 // Text of a Double as the runtime writes it (15 significant digits), in the given separator.
 std::string double_to_text(double value, char decimal_separator);

@@ -49,10 +49,15 @@ std::optional<CivilDateTime>& override_slot() { return current_ambient().today; 
 }  // namespace
 
 Date date_from_civil(const CivilDateTime& c) {
+  if (auto date = try_date_from_civil(c)) return *date;
+  raise_runtime(errc::kInvalidProcedureCall);
+}
+
+std::optional<Date> try_date_from_civil(const CivilDateTime& c) {
   if (c.year < 100 || c.year > 9999 || c.month < 1 || c.month > 12 || c.day < 1 ||
       c.day > days_in_month(c.year, c.month) || c.hour < 0 || c.hour > 23 || c.minute < 0 ||
       c.minute > 59 || c.second < 0 || c.second > 59 || c.millisecond < 0 || c.millisecond > 999) {
-    raise_runtime(errc::kInvalidProcedureCall);
+    return std::nullopt;
   }
   long long days =
       days_from_civil(c.year, static_cast<unsigned>(c.month), static_cast<unsigned>(c.day)) -
@@ -149,11 +154,7 @@ std::optional<Date> parse_iso_date(std::string_view text) {
       }
     }
   }
-  try {
-    return date_from_civil(c);
-  } catch (const Error&) {
-    return std::nullopt;
-  }
+  return try_date_from_civil(c);
 }
 
 CivilDateTime today() {

@@ -18,6 +18,8 @@ struct CivilDateTime {
 
 // Raises 5 for a date outside 100-01-01 .. 9999-12-31 or fields out of range.
 Date date_from_civil(const CivilDateTime& civil);
+// The same without raising: nothing where date_from_civil raises.
+std::optional<Date> try_date_from_civil(const CivilDateTime& civil);
 CivilDateTime civil_from_date(Date date);
 
 // "YYYY-MM-DDTHH:MM:SS" (with ".mmm" when there are milliseconds).

@@ -102,6 +102,11 @@ Decimal Decimal::from_parts(Int128 mantissa, int scale) {
 }
 
 Decimal Decimal::fit(const ExactDecimal& exact) {
+  if (auto fitted = try_fit(exact)) return *fitted;
+  overflow();
+}
+
+std::optional<Decimal> Decimal::try_fit(const ExactDecimal& exact) {
   // A 96-bit mantissa has at most 29 digits, which bounds the scale to try first; rounding up
   // may still carry it over the limit, and then one decimal fewer fits.
   const int top =
@@ -111,7 +116,7 @@ Decimal Decimal::fit(const ExactDecimal& exact) {
         exact.rounded(scale, ExactDecimal::Rounding::kHalfEven).coefficient();
     if (mantissa && abs128(*mantissa) <= kMaxMantissa) return from_parts(*mantissa, scale);
   }
-  overflow();
+  return std::nullopt;
 }
 
 namespace {
@@ -145,10 +150,24 @@ std::optional<Decimal> parse_plain(std::string_view text, char separator) {
 }  // namespace
 
 Decimal Decimal::parse(std::string_view text, const NumberFormat& format) {
-  if (auto plain = parse_plain(text, format.decimal_separator)) return *plain;
-  auto invariant = detail::normalize_number_text(text, format);
-  if (!invariant) raise_runtime(errc::kTypeMismatch);
-  return parse_invariant(*invariant);
+  std::int32_t error_number = 0;
+  if (auto value = try_parse(text, format, &error_number)) return *value;
+  raise_runtime(error_number);
+}
+
+std::optional<Decimal> Decimal::try_parse(std::string_view text, const NumberFormat& format,
+                                          std::int32_t* error_number) {
+  if (auto plain = parse_plain(text, format.decimal_separator)) return plain;
+  std::int32_t error = errc::kTypeMismatch;
+  if (auto invariant = detail::normalize_number_text(text, format)) {
+    error = errc::kOverflow;
+    auto exact = ExactDecimal::parse(*invariant, std::numeric_limits<int>::max());
+    if (exact) {
+      if (auto fitted = try_fit(*exact)) return fitted;
+    }
+  }
+  if (error_number != nullptr) *error_number = error;
+  return std::nullopt;
 }
 
 Decimal Decimal::parse(std::string_view text) { return parse(text, current_number_format()); }

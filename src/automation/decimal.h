@@ -38,6 +38,10 @@ class Decimal {
   // empty text) and 6 when the value is out of range. Digits past what fits are rounded.
   static Decimal parse(std::string_view text, const NumberFormat& format);
   static Decimal parse(std::string_view text);  // in the current number format
+  // The same without raising: nothing where parse raises, and the number it would raise (13 or
+  // 6) in `*error_number` when that is given.
+  static std::optional<Decimal> try_parse(std::string_view text, const NumberFormat& format,
+                                          std::int32_t* error_number = nullptr);
 
   // A double through its 15-significant-digit text, as the runtime converts it.
   // Raises 6 for infinities, NaN and magnitudes beyond the range.
@@ -78,6 +82,8 @@ class Decimal {
   ExactDecimal exact() const { return ExactDecimal::from_int128(mantissa(), scale_); }
   // The exact value rounded as every operation rounds (see above). Raises 6 when it does not fit.
   static Decimal fit(const ExactDecimal& exact);
+  // The same without raising: nothing when it does not fit.
+  static std::optional<Decimal> try_fit(const ExactDecimal& exact);
 
  private:
   void set_mantissa(Int128 mantissa) {

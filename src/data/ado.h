@@ -9,28 +9,48 @@ namespace data {
 inline constexpr int kStateClosed = 0;
 inline constexpr int kStateOpen = 1;
 
-// CursorTypeEnum
-inline constexpr int kOpenUnspecified = -1;
-inline constexpr int kOpenForwardOnly = 0;
-inline constexpr int kOpenKeyset = 1;
-inline constexpr int kOpenDynamic = 2;
-inline constexpr int kOpenStatic = 3;
+// CursorTypeEnum, LockTypeEnum and CommandTypeEnum as Recordset::Open takes them in C++. The
+// integers below are the same values as late binding and the cursor properties pass them.
+enum class CursorTypeEnum : int {
+  kUnspecified = -1,
+  kForwardOnly = 0,
+  kKeyset = 1,
+  kDynamic = 2,
+  kStatic = 3,
+};
+enum class LockTypeEnum : int {
+  kUnspecified = -1,
+  kReadOnly = 1,
+  kPessimistic = 2,
+  kOptimistic = 3,
+  kBatchOptimistic = 4,
+};
+enum class CommandTypeEnum : int {
+  kUnspecified = -1,
+  kText = 1,
+  kTable = 2,
+};
 
-// LockTypeEnum
-inline constexpr int kLockUnspecified = -1;
-inline constexpr int kLockReadOnly = 1;
-inline constexpr int kLockPessimistic = 2;
-inline constexpr int kLockOptimistic = 3;
-inline constexpr int kLockBatchOptimistic = 4;
+inline constexpr int kOpenUnspecified = static_cast<int>(CursorTypeEnum::kUnspecified);
+inline constexpr int kOpenForwardOnly = static_cast<int>(CursorTypeEnum::kForwardOnly);
+inline constexpr int kOpenKeyset = static_cast<int>(CursorTypeEnum::kKeyset);
+inline constexpr int kOpenDynamic = static_cast<int>(CursorTypeEnum::kDynamic);
+inline constexpr int kOpenStatic = static_cast<int>(CursorTypeEnum::kStatic);
+
+inline constexpr int kLockUnspecified = static_cast<int>(LockTypeEnum::kUnspecified);
+inline constexpr int kLockReadOnly = static_cast<int>(LockTypeEnum::kReadOnly);
+inline constexpr int kLockPessimistic = static_cast<int>(LockTypeEnum::kPessimistic);
+inline constexpr int kLockOptimistic = static_cast<int>(LockTypeEnum::kOptimistic);
+inline constexpr int kLockBatchOptimistic = static_cast<int>(LockTypeEnum::kBatchOptimistic);
 
 // CursorLocationEnum
 inline constexpr int kUseServer = 2;
 inline constexpr int kUseClient = 3;
 
-// CommandTypeEnum / ExecuteOptionEnum
-inline constexpr int kCmdUnspecified = -1;
-inline constexpr int kCmdText = 1;
-inline constexpr int kCmdTable = 2;
+// CommandTypeEnum / ExecuteOptionEnum, for Connection.Execute and late binding
+inline constexpr int kCmdUnspecified = static_cast<int>(CommandTypeEnum::kUnspecified);
+inline constexpr int kCmdText = static_cast<int>(CommandTypeEnum::kText);
+inline constexpr int kCmdTable = static_cast<int>(CommandTypeEnum::kTable);
 inline constexpr int kExecuteNoRecords = 0x80;
 
 // AffectEnum

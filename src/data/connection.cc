@@ -4,7 +4,7 @@
 #include "data/dispatch_util.h"
 #include "data/errors.h"
 #include "data/recordset.h"
-#include "data/recordset_state.h"
+#include "data/recordset_internal.h"
 
 namespace data {
 
@@ -57,7 +57,7 @@ RecordsetPtr Connection::Execute(std::string_view command_text, std::int64_t* re
   bool no_records = options != kCmdUnspecified && (options & kExecuteNoRecords) != 0;
   if (no_records) return nullptr;
   RecordsetPtr rs = Recordset::create();
-  Recordset::State_& st = *rs->state_;
+  RecordsetInternal::State& st = RecordsetInternal::state(*rs);
   st.connection = std::static_pointer_cast<Connection>(shared_from_this());
   st.connected_once = true;
   st.source = std::string(command_text);

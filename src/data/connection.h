@@ -77,7 +77,7 @@ class Connection : public automation::Object {
   ResultSet run(std::string_view text, std::span<const automation::Variant> params = {});
 
  private:
-  friend class Recordset;  // write-back joins a transaction the host already began
+  friend class RecordsetInternal;  // write-back joins a transaction the host already began
   Connection() = default;
 
   std::unique_ptr<Provider> provider_;

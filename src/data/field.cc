@@ -8,7 +8,7 @@
 #include "automation/decimal.h"
 #include "automation/text.h"
 #include "data/errors.h"
-#include "data/recordset_state.h"
+#include "data/recordset_internal.h"
 
 namespace data {
 
@@ -155,7 +155,7 @@ Variant converted(const Variant& value, DataType type, std::int32_t defined_size
 }  // namespace
 
 const Variant& Field::value_ref() const {
-  const Recordset::State_& st = *owner_->state_;
+  const RecordsetInternal::State& st = RecordsetInternal::state(*owner_);
   st.require_open(kFieldSource);
   if (!st.has_current()) raise(errc::kNoCurrentRecord, kFieldSource);
   return st.current_values()[static_cast<std::size_t>(ordinal_)];
@@ -164,7 +164,7 @@ const Variant& Field::value_ref() const {
 Variant Field::Value() const { return value_ref(); }
 
 void Field::SetValue(const Variant& value) {
-  Recordset::State_& st = *owner_->state_;
+  RecordsetInternal::State& st = RecordsetInternal::state(*owner_);
   st.require_open(kFieldSource);
   if (st.read_only()) raise(errc::kFeatureNotAvailable, kFieldSource, std::string(kNotUpdatable));
   if (!st.has_current()) raise(errc::kNoCurrentRecord, kFieldSource);
@@ -194,7 +194,7 @@ void Field::SetValue(const Variant& value) {
 }
 
 Variant Field::OriginalValue() const {
-  const Recordset::State_& st = *owner_->state_;
+  const RecordsetInternal::State& st = RecordsetInternal::state(*owner_);
   st.require_open(kFieldSource);
   if (!st.has_current()) raise(errc::kNoCurrentRecord, kFieldSource);
   const detail::RowStore& store = *st.store;
@@ -231,7 +231,7 @@ std::uint64_t Fields::next_generation() {
 }
 
 int Fields::index_of(std::string_view name) const {
-  const Recordset::State_& st = *owner_->state_;
+  const RecordsetInternal::State& st = RecordsetInternal::state(*owner_);
   if (st.open) return st.store->find_name(name);
   for (std::size_t i = 0; i < fields_.size(); ++i) {
     if (automation::iequals(fields_[i].Name(), name)) return static_cast<int>(i);
@@ -241,7 +241,7 @@ int Fields::index_of(std::string_view name) const {
 
 void Fields::Append(std::string_view name, DataType type, std::int32_t defined_size,
                     std::int32_t attributes) {
-  const Recordset::State_& st = *owner_->state_;
+  const RecordsetInternal::State& st = RecordsetInternal::state(*owner_);
   if (st.open) raise(errc::kObjectOpen, kFieldsSource);
   // Only a recordset that never had a connection can be given fields of its own.
   if (st.connected_once) raise(errc::kIllegalOperation, kFieldsSource);
@@ -253,6 +253,28 @@ void Fields::Append(std::string_view name, DataType type, std::int32_t defined_s
   appended_names_.emplace_front(name);
   fields_.push_back(
       Field(owner_, Count(), &appended_names_.front(), type, defined_size, attributes, 0, 0));
+}
+
+void RecordsetInternal::set_columns(Fields& fields, const ColumnList& columns, Recordset* owner) {
+  fields.clear();
+  fields.fields_.reserve(columns.size());
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const ColumnInfo& c = columns[i];
+    fields.fields_.push_back(Field(owner, static_cast<int>(i), &c.name, c.type, c.defined_size,
+                                   c.attributes, c.precision, c.numeric_scale));
+  }
+}
+
+ColumnInfo RecordsetInternal::declared_column(const Field& field) {
+  ColumnInfo c;
+  c.name = field.Name();
+  c.type = field.type_;
+  c.defined_size = field.defined_size_;
+  c.precision = field.precision_;
+  c.numeric_scale = field.numeric_scale_;
+  c.attributes =
+      (field.attributes_ == 0 && field.null_allowed_) ? kFldUnspecified : field.attributes_;
+  return c;
 }
 
 }  // namespace data

@@ -16,6 +16,7 @@
 namespace data {
 
 class Recordset;
+class RecordsetInternal;
 
 class Field {
  public:
@@ -47,8 +48,8 @@ class Field {
   automation::Variant OriginalValue() const;
 
  private:
-  friend class Recordset;
-  friend class Fields;
+  friend class RecordsetInternal;  // recordset_internal.h
+  friend class Fields;             // Append makes a field
   // `attributes` as declared: adFldUnspecified reads back as 0 and lets the field take Null.
   // `name` is kept where it is: in the open recordset's column descriptions, or in the
   // collection's own names for an appended field.
@@ -102,7 +103,7 @@ class Fields {
               std::int32_t attributes = kFldUnspecified);
 
  private:
-  friend class Recordset;
+  friend class RecordsetInternal;  // recordset_internal.h
   explicit Fields(Recordset* owner) : owner_(owner), generation_(next_generation()) {}
   void clear() {
     fields_.clear();

@@ -40,12 +40,6 @@ bool is_ident_char(char c) {
          c == '$' || c == '#' || c == '@' || u >= 0x80;
 }
 
-int days_in_month(int year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0)) return 29;
-  return kDays[month - 1];
-}
-
 // Reads an unsigned number of 1..max_digits digits at `p`.
 std::optional<int> read_int(std::string_view s, std::size_t& p, int max_digits) {
   int value = 0, digits = 0;
@@ -106,11 +100,9 @@ std::optional<double> parse_criteria_date(std::string_view text) {
     c.minute = *minute;
     c.second = second;
   }
-  if (c.year < 100 || c.year > 9999 || c.month < 1 || c.month > 12 || c.day < 1 ||
-      c.day > days_in_month(c.year, c.month)) {
-    return std::nullopt;
-  }
-  return automation::date_from_civil(c).serial;
+  const std::optional<automation::Date> date = automation::try_date_from_civil(c);
+  if (!date) return std::nullopt;
+  return date->serial;
 }
 
 // Numeric readings of a text: exact where it fits a Decimal, approximate otherwise.
@@ -127,11 +119,8 @@ void read_number(Literal& lit, std::string_view text) {
     }
   }
   if (simple && std::fabs(d) < 7.9e28) {
-    try {
-      lit.decimal = Decimal::parse(plain, automation::NumberFormat::plain());
-    } catch (const automation::Error&) {
-      // Too many digits for a Decimal: the double reading serves.
-    }
+    // Too many digits for a Decimal: the double reading serves.
+    lit.decimal = Decimal::try_parse(plain, automation::NumberFormat::plain());
   }
 }
 
@@ -359,8 +348,9 @@ class Parser {
 
   bool keyword(std::string_view word) {
     skip_blanks();
-    if (s_.size() - p_ < word.size() || !automation::iequals(s_.substr(p_, word.size()), word))
+    if (s_.size() - p_ < word.size() || !automation::iequals(s_.substr(p_, word.size()), word)) {
       return false;
+    }
     std::size_t end = p_ + word.size();
     if (end < s_.size() && is_ident_char(s_[end])) return false;
     p_ = end;

@@ -8,7 +8,7 @@
 #include "automation/convert.h"
 #include "automation/text.h"
 #include "data/errors.h"
-#include "data/recordset_state.h"
+#include "data/recordset_internal.h"
 #include "data/write_back.h"
 
 namespace data {
@@ -92,20 +92,14 @@ void Recordset::State_::open_on(ColumnList&& columns, PackedRows&& rows, bool fa
 }
 
 void Recordset::State_::build_fields(Recordset* owner) {
-  fields.clear();
-  fields.fields_.reserve(store->columns.size());
-  for (std::size_t i = 0; i < store->columns.size(); ++i) {
-    const ColumnInfo& c = store->columns[i];
-    fields.fields_.push_back(Field(owner, static_cast<int>(i), &c.name, c.type, c.defined_size,
-                                   c.attributes, c.precision, c.numeric_scale));
-  }
+  RecordsetInternal::set_columns(fields, store->columns, owner);
 }
 
 void Recordset::State_::close() {
   drop_edit();
   store.reset();
   current_from_ = nullptr;
-  fields.clear();
+  RecordsetInternal::clear(fields);
   open = false;
   bof = eof = true;
   row = 0;
@@ -251,7 +245,8 @@ void Recordset::State_::commit(const std::vector<std::size_t>& rows) {
     if (!connection || connection->State() != kStateOpen) {
       raise(errc::kInvalidConnection, kSource);
     }
-    detail::write_back(*store, *connection, pending, connection->transaction_depth_ > 0);
+    detail::write_back(*store, *connection, pending,
+                       RecordsetInternal::in_transaction(*connection));
   }
   accept(pending);
 }
@@ -316,14 +311,19 @@ void check_open_arguments(bool open, int cursor_type, int lock_type) {
 
 }  // namespace
 
-void Recordset::Open(std::string_view source, const ConnectionPtr& connection, int cursor_type,
-                     int lock_type, int options) {
+void Recordset::Open(std::string_view source, const ConnectionPtr& connection,
+                     CursorTypeEnum cursor, LockTypeEnum lock, CommandTypeEnum command) {
+  const int cursor_type = static_cast<int>(cursor);
+  const int lock_type = static_cast<int>(lock);
   check_open_arguments(state_->open, cursor_type, lock_type);
-  open_checked(source, connection, cursor_type, lock_type, options);
+  open_checked(source, connection, cursor_type, lock_type, static_cast<int>(command));
 }
 
-void Recordset::Open(const Variant& source, const Variant& active_connection, int cursor_type,
-                     int lock_type, int options) {
+void Recordset::Open(const Variant& source, const Variant& active_connection, CursorTypeEnum cursor,
+                     LockTypeEnum lock, CommandTypeEnum command) {
+  const int cursor_type = static_cast<int>(cursor);
+  const int lock_type = static_cast<int>(lock);
+  const int options = static_cast<int>(command);
   State_& st = *state_;
   check_open_arguments(st.open, cursor_type, lock_type);
 
@@ -359,15 +359,8 @@ void Recordset::open_checked(std::string_view text, const ConnectionPtr& connect
     // A recordset of appended fields, with no database behind it.
     if (st.fields.Count() == 0) raise(errc::kInvalidConnection, kSource);
     std::vector<ColumnInfo> columns;
-    for (const Field& f : st.fields.fields_) {
-      ColumnInfo c;
-      c.name = f.Name();
-      c.type = f.type_;
-      c.defined_size = f.defined_size_;
-      c.precision = f.precision_;
-      c.numeric_scale = f.numeric_scale_;
-      c.attributes = (f.attributes_ == 0 && f.null_allowed_) ? kFldUnspecified : f.attributes_;
-      columns.push_back(std::move(c));
+    for (const Field& f : RecordsetInternal::items(st.fields)) {
+      columns.push_back(RecordsetInternal::declared_column(f));
     }
     if (cursor_type != kOpenUnspecified) st.cursor_type = cursor_type;
     if (lock_type != kLockUnspecified) {

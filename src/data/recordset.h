@@ -60,15 +60,18 @@ class Recordset : public automation::Object {
   // Raises 3705 when open, 3709 without a usable connection (Nothing, a closed connection, or
   // a fabricated open with no fields), 3001 when the connection variant holds something else,
   // or the provider's error (the recordset stays closed).
+  // An enumerator outside ADO's range (late binding passes any integer) raises 3001.
   void Open(const automation::Variant& source = automation::Variant::missing(),
             const automation::Variant& active_connection = automation::Variant::missing(),
-            int cursor_type = kOpenUnspecified, int lock_type = kLockUnspecified,
-            int options = kCmdUnspecified);
+            CursorTypeEnum cursor_type = CursorTypeEnum::kUnspecified,
+            LockTypeEnum lock_type = LockTypeEnum::kUnspecified,
+            CommandTypeEnum options = CommandTypeEnum::kUnspecified);
   // The same with the arguments typed: a query text (empty as a missing source) and a
   // connection (nullptr as Nothing).
   void Open(std::string_view source, const ConnectionPtr& connection,
-            int cursor_type = kOpenUnspecified, int lock_type = kLockUnspecified,
-            int options = kCmdUnspecified);
+            CursorTypeEnum cursor_type = CursorTypeEnum::kUnspecified,
+            LockTypeEnum lock_type = LockTypeEnum::kUnspecified,
+            CommandTypeEnum options = CommandTypeEnum::kUnspecified);
   // Raises 3704 when already closed. Fields are emptied (Field references become invalid).
   // Clones stay open and keep the shared rows, with any pending changes made through this one.
   void Close();
@@ -161,9 +164,7 @@ class Recordset : public automation::Object {
   void Delete();
 
  private:
-  friend class Field;
-  friend class Fields;
-  friend class Connection;  // Execute opens a recordset on rows it already holds
+  friend class RecordsetInternal;  // recordset_internal.h
 
   // Open after its arguments were checked and resolved.
   void open_checked(std::string_view text, const ConnectionPtr& connection, int cursor_type,

@@ -123,8 +123,10 @@ Variant Recordset::invoke(std::string_view name, automation::InvokeKind kind,
     };
     t.method("Open",
              [](Recordset& r, std::span<Variant> a) {
-               r.Open(arg_at(a, 0), arg_at(a, 1), int_arg(a, 2, kOpenUnspecified),
-                      int_arg(a, 3, kLockUnspecified), int_arg(a, 4, kCmdUnspecified));
+               r.Open(arg_at(a, 0), arg_at(a, 1),
+                      static_cast<CursorTypeEnum>(int_arg(a, 2, kOpenUnspecified)),
+                      static_cast<LockTypeEnum>(int_arg(a, 3, kLockUnspecified)),
+                      static_cast<CommandTypeEnum>(int_arg(a, 4, kCmdUnspecified)));
                return no_result();
              })
         .method("Close",

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "automation/date.h"
 #include "automation/error.h"
 #include "automation/number_format.h"
 
@@ -255,6 +256,29 @@ TEST(ConvertTest, NumberTextsBeyondEveryTypeOverflow) {
   EXPECT_EQ(error_number([] { to_double(Variant("&H")); }), errc::kTypeMismatch);
   EXPECT_EQ(error_number([] { to_double(Variant("1E")); }), errc::kTypeMismatch);
   EXPECT_EQ(error_number([] { to_double(Variant("&O8")); }), errc::kTypeMismatch);
+}
+
+// The non-raising variants answer exactly where the raising ones raise, with the same number.
+TEST(ConvertTest, TryVariantsFailWhereTheRaisingOnesRaise) {
+  const NumberFormat plain = NumberFormat::plain();
+  for (const char* text : {"12.5", " -3 ", "1E3", "", "abc", "1.2.3", "1E99",
+                           "79228162514264337593543950336", "0.00000000000000000000000000001"}) {
+    SCOPED_TRACE(text);
+    std::int32_t tried = 0;
+    const std::optional<Decimal> value = Decimal::try_parse(text, plain, &tried);
+    const std::int32_t raised = error_number([&] { Decimal::parse(text, plain); });
+    EXPECT_EQ(tried, raised);
+    if (value) EXPECT_EQ(value->to_string(), Decimal::parse(text, plain).to_string());
+  }
+  for (const CivilDateTime& civil :
+       {CivilDateTime{2020, 2, 29}, CivilDateTime{2021, 2, 29}, CivilDateTime{99, 12, 31},
+        CivilDateTime{9999, 12, 31, 23, 59, 59, 999}, CivilDateTime{2000, 1, 1, 24}}) {
+    SCOPED_TRACE(to_stored_text(civil));
+    const std::optional<Date> date = try_date_from_civil(civil);
+    const std::int32_t raised = error_number([&] { date_from_civil(civil); });
+    EXPECT_EQ(date.has_value(), raised == 0);
+    if (date) EXPECT_EQ(date->serial, date_from_civil(civil).serial);
+  }
 }
 
 }  // namespace

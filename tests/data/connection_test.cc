@@ -54,8 +54,8 @@ class ConnectionTest : public ::testing::Test {
     rs->SetCursorLocation(data::kUseClient);
     rs->SetCursorType(data::kOpenStatic);
     rs->SetLockType(data::kLockBatchOptimistic);
-    rs->Open(Variant(sql), Variant(conn_), data::kOpenUnspecified, data::kLockUnspecified,
-             data::kCmdText);
+    rs->Open(Variant(sql), Variant(conn_), data::CursorTypeEnum::kUnspecified,
+             data::LockTypeEnum::kUnspecified, data::CommandTypeEnum::kText);
     return rs;
   }
 
@@ -109,7 +109,8 @@ TEST_F(ConnectionTest, RecordsetOpenUsesItsOwnSettingsAndKeepsItsConnection) {
   rs->SetCursorLocation(data::kUseClient);
   rs->SetLockType(data::kLockPessimistic);
   // No connection argument: the one of the last opening.
-  rs->Open(Variant("SELECT * FROM KINDS WHERE KIND = 2"), Variant::missing(), data::kOpenKeyset);
+  rs->Open(Variant("SELECT * FROM KINDS WHERE KIND = 2"), Variant::missing(),
+           data::CursorTypeEnum::kKeyset);
   EXPECT_EQ(rs->CursorType(), data::kOpenStatic);    // a client cursor is static
   EXPECT_EQ(rs->LockType(), data::kLockOptimistic);  // and has no pessimistic locking
   EXPECT_EQ(rs->RecordCount(), 1);
@@ -129,7 +130,8 @@ TEST_F(ConnectionTest, TypedOpenBehavesAsTheVariantOne) {
   RecordsetPtr rs = data::Recordset::create();
   rs->SetCursorLocation(data::kUseClient);
   const std::string sql = "SELECT * FROM KINDS WHERE KIND = 2";
-  rs->Open(sql, conn_, data::kOpenKeyset, data::kLockPessimistic, data::kCmdText);
+  rs->Open(sql, conn_, data::CursorTypeEnum::kKeyset, data::LockTypeEnum::kPessimistic,
+           data::CommandTypeEnum::kText);
   EXPECT_EQ(rs->CursorType(), data::kOpenStatic);
   EXPECT_EQ(rs->LockType(), data::kLockOptimistic);
   EXPECT_EQ(rs->Source(), sql);
@@ -139,13 +141,17 @@ TEST_F(ConnectionTest, TypedOpenBehavesAsTheVariantOne) {
   rs->Open("", conn_);  // no text: its Source again
   EXPECT_EQ(recordset_text(*rs), "KIND | LABEL\n2 | 'two'\n");
   rs->Close();
-  rs->Open("KINDS", conn_, data::kOpenUnspecified, data::kLockUnspecified, data::kCmdTable);
+  rs->Open("KINDS", conn_, data::CursorTypeEnum::kUnspecified, data::LockTypeEnum::kUnspecified,
+           data::CommandTypeEnum::kTable);
   EXPECT_EQ(rs->RecordCount(), 2);
   EXPECT_EQ(rs->Source(), "KINDS");
 
   RecordsetPtr fresh = data::Recordset::create();
   EXPECT_EQ(error_of([&] { fresh->Open("SELECT 1", data::ConnectionPtr()); }).number(), 3709);
-  EXPECT_EQ(error_of([&] { fresh->Open("SELECT 1", conn_, 9); }).number(), 3001);
+  EXPECT_EQ(error_of([&] {
+              fresh->Open("SELECT 1", conn_, static_cast<data::CursorTypeEnum>(9));
+            }).number(),
+            3001);
 }
 
 TEST_F(ConnectionTest, UpdateBatchWritesEditedNewAndDeletedRowsBack) {
@@ -233,8 +239,8 @@ TEST_F(ConnectionTest, AFailedWriteBackRollsBackEveryRow) {
 TEST_F(ConnectionTest, ImmediateLockingWritesOnUpdate) {
   RecordsetPtr rs = data::Recordset::create();
   rs->SetCursorLocation(data::kUseClient);
-  rs->Open(Variant("SELECT * FROM KINDS ORDER BY KIND"), Variant(conn_), data::kOpenStatic,
-           data::kLockOptimistic);
+  rs->Open(Variant("SELECT * FROM KINDS ORDER BY KIND"), Variant(conn_),
+           data::CursorTypeEnum::kStatic, data::LockTypeEnum::kOptimistic);
   rs->Fields().Item("LABEL").SetValue("uno");
   rs->MoveNext();  // moving on updates the row, and optimistic locking sends it at once
   EXPECT_EQ(stored("SELECT LABEL FROM KINDS WHERE KIND = 1"), "LABEL\n'uno'\n");

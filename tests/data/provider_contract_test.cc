@@ -376,7 +376,7 @@ TEST_P(ProviderContractTest, RecordsetChangesAreWrittenBack) {
   data::RecordsetPtr rs = data::Recordset::create();
   rs->SetCursorLocation(data::kUseClient);
   rs->Open(Variant("SELECT A, B, V FROM CT_KEYS ORDER BY A"), Variant(connection_),
-           data::kOpenStatic, data::kLockBatchOptimistic);
+           data::CursorTypeEnum::kStatic, data::LockTypeEnum::kBatchOptimistic);
   rs->MoveNext();
   rs->Fields().Item("V").SetValue(Variant(std::int32_t{21}));
   rs->AddNew();

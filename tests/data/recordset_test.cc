@@ -128,7 +128,8 @@ TEST(RecordsetTest, OpenAndAppendMisuse) {
   rs->Fields().Append("A", DataType::kInteger);
   EXPECT_EQ(number_of([&] { rs->Fields().Append("a", DataType::kDouble); }), 3367);
   EXPECT_EQ(number_of([&] { rs->Fields().Append("B", DataType::kEmpty); }), 3001);
-  rs->Open(Variant::missing(), Variant::missing(), data::kOpenStatic, data::kLockReadOnly);
+  rs->Open(Variant::missing(), Variant::missing(), data::CursorTypeEnum::kStatic,
+           data::LockTypeEnum::kReadOnly);
   EXPECT_EQ(rs->LockType(), data::kLockReadOnly);
   EXPECT_EQ(number_of([&] { rs->Open(); }), 3705);
   EXPECT_EQ(number_of([&] { rs->Fields().Append("C", DataType::kInteger); }), 3705);

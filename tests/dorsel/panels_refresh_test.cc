@@ -94,7 +94,8 @@ TEST_F(PanelsRefreshTest, EmptyOrUncountableRecordsetsOnlyGetTheQuery) {
   component->Grst_RecSet_MG68 = data::Recordset::create();
   component->Grst_RecSet_MG68->Open(automation::Variant("SELECT * FROM MG68_CONFART"),
                                     automation::Variant(automation::ObjectPtr(connection)),
-                                    data::kOpenForwardOnly, data::kLockBatchOptimistic);
+                                    data::CursorTypeEnum::kForwardOnly,
+                                    data::LockTypeEnum::kBatchOptimistic);
   component->RefreshChild("NEW", "FRMUC_CONFEZIONI");
   EXPECT_NE(component->Gstr_SQL_MG68.find("'NEW'"), std::string::npos);
   EXPECT_EQ(component->Grst_RecSet_MG68->Fields().Item("MG68_CODART_MG66").Value().as_string(),

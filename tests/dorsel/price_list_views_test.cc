@@ -146,8 +146,8 @@ TEST_F(PriceListViewsTest, MyIdZeroOrNullTakesThePositionInTheView) {
       Variant(std::string(
           "SELECT CASE LI10_NUMLIST WHEN 1 THEN 7 WHEN 2 THEN 0 WHEN 4 THEN 9 END AS MYID, "
           "*, '' AS MG44_DESCLIST, '' AS VALUTA FROM LI10_LISTARTIC ORDER BY LI10_NUMLIST")),
-      Variant(automation::ObjectPtr(connection)), data::kOpenStatic, data::kLockBatchOptimistic,
-      data::kCmdText);
+      Variant(automation::ObjectPtr(connection)), data::CursorTypeEnum::kStatic,
+      data::LockTypeEnum::kBatchOptimistic, data::CommandTypeEnum::kText);
   component->Grst_RecSet_LI10Ven = source;
   component->InitializeRecordsetLI10Ven();
   EXPECT_EQ(view_rows(sales_view(), {"MYID", "LI10_NUMLIST"}), "7|1\n2|2\n3|3\n9|4\n");

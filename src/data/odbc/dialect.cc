@@ -38,8 +38,9 @@ std::string_view from_code(std::string_view text) {
 
 Dialect pick_dialect(std::string_view dbms_name) {
   if (contains_ci(dbms_name, "Microsoft SQL Server")) return Dialect::kSqlServer;
-  if (automation::iequals(automation::trim(dbms_name, automation::kWhiteSpace), "SQLite"))
+  if (automation::iequals(automation::trim(dbms_name, automation::kWhiteSpace), "SQLite")) {
     return Dialect::kSqlite;
+  }
   raise(errc::kInvalidConnection, "ODBC",
         "Unsupported DBMS '" + std::string(dbms_name) +
             "': the ODBC provider speaks to Microsoft SQL Server, and to SQLite for tests.");
@@ -107,8 +108,9 @@ std::vector<std::string> split_batches(std::string_view script) {
   std::vector<std::string> batches;
   std::string current;
   auto flush = [&] {
-    if (!automation::trim(current, automation::kWhiteSpace).empty())
+    if (!automation::trim(current, automation::kWhiteSpace).empty()) {
       batches.push_back(std::move(current));
+    }
     current.clear();
   };
   while (!script.empty()) {

@@ -6,7 +6,7 @@
 
 #include "automation/error.h"
 #include "data/ado.h"
-#include "data/sqlite/tsql/functions.h"
+#include "data/dialect/functions.h"
 
 namespace data::odbc {
 
@@ -58,7 +58,7 @@ std::vector<Diagnostic> read_diagnostics(SQLSMALLINT handle_type, SQLHANDLE hand
 }
 
 std::int32_t error_number(const Diagnostic& first, std::optional<Dialect> dialect, bool preparing) {
-  if (int sqlserver = sqlite::tsql::sqlserver_error_number(without_prefixes(first.message));
+  if (int sqlserver = dialect::sqlserver_error_number(without_prefixes(first.message));
       sqlserver != 0) {
     return sqlserver;
   }

@@ -16,11 +16,11 @@
 #include "automation/decimal.h"
 #include "automation/error.h"
 #include "automation/text.h"
+#include "data/dialect/translator.h"
 #include "data/errors.h"
 #include "data/odbc/dialect.h"
 #include "data/odbc/errors.h"
 #include "data/odbc/type_mapping.h"
-#include "data/sqlite/tsql/translator.h"
 
 namespace data::odbc {
 
@@ -133,7 +133,10 @@ bool is_ascii(std::string_view text) {
 class OdbcProvider final : public Provider {
  public:
   OdbcProvider(Handle env, Handle dbc, Dialect dialect)
-      : env_(std::move(env)), dbc_(std::move(dbc)), dialect_(dialect) {}
+      : env_(std::move(env)),
+        dbc_(std::move(dbc)),
+        dialect_(dialect),
+        translations_(std::string(provider_name(dialect))) {}
   ~OdbcProvider() override {
     if (in_transaction_) SQLEndTran(SQL_HANDLE_DBC, dbc_.get(), SQL_ROLLBACK);
     SQLDisconnect(dbc_.get());
@@ -146,12 +149,7 @@ class OdbcProvider final : public Provider {
   ResultSet execute(std::string_view text, std::span<const Variant> params) override {
     std::string_view sql = text;
     if (dialect_ == Dialect::kSqlite) {
-      try {
-        sql = translations_.translate(text);
-      } catch (const automation::Error& e) {
-        // The translator speaks for the embedded provider; this connection is ours.
-        throw automation::Error(e.number(), std::string(name()), e.description());
-      }
+      sql = translations_.translate(text);
     }
     Handle stmt = statement();
     SQLHSTMT h = stmt.get();
@@ -507,8 +505,9 @@ class OdbcProvider final : public Provider {
       if (c.type != DataType::kVarChar && c.type != DataType::kVarWChar) continue;
       std::size_t longest = 1;
       for (const Row& row : rows) {
-        if (row[i].is_string())
+        if (row[i].is_string()) {
           longest = std::max(longest, automation::utf8_length(row[i].as_string()));
+        }
       }
       c.defined_size = static_cast<std::int32_t>(longest);
     }
@@ -606,7 +605,7 @@ class OdbcProvider final : public Provider {
   Handle dbc_;
   Dialect dialect_;
   bool in_transaction_ = false;
-  sqlite::tsql::TranslationCache translations_;
+  dialect::TranslationCache translations_;
   std::vector<char> scratch_;
   std::unordered_map<std::string, std::vector<std::string>> keys_;
   std::unordered_map<std::string, std::unordered_map<std::string, bool>> columns_;

@@ -221,21 +221,21 @@ ColumnType map_column(SQLSMALLINT sql_type, SQLULEN column_size, SQLSMALLINT dec
 
 Variant number_from_text(std::string_view text, ReadAs read) {
   std::string_view number = trim_driver_text(text);
-  try {
-    automation::Decimal value =
-        automation::Decimal::parse(number, automation::NumberFormat::plain());
+  std::int32_t error_number = 0;
+  const std::optional<automation::Decimal> value =
+      automation::Decimal::try_parse(number, automation::NumberFormat::plain(), &error_number);
+  if (value) {
     if (read == ReadAs::kCurrency) {
-      automation::Decimal scaled = value.round(4);
+      automation::Decimal scaled = value->round(4);
       automation::Int128 mantissa = scaled.mantissa();
       for (int s = scaled.scale(); s < 4; ++s) mantissa *= 10;
       if (mantissa >= INT64_MIN && mantissa <= INT64_MAX) {
         return Variant(automation::Currency{static_cast<std::int64_t>(mantissa)});
       }
     }
-    return Variant(value);
-  } catch (const automation::Error& e) {
-    if (e.number() != automation::errc::kOverflow) return Variant(std::string(text));
+    return Variant(*value);
   }
+  if (error_number != automation::errc::kOverflow) return Variant(std::string(text));
   // Beyond a Decimal's 96 bits (a numeric(38) can be): the nearest double.
   std::string copy(number);
   char* end = nullptr;
@@ -322,13 +322,10 @@ Variant read_value(SQLHSTMT stmt, SQLUSMALLINT column, const ColumnType& type, D
                                       ts.minute,
                                       ts.second,
                                       static_cast<int>(ts.fraction / 1000000)};
-      try {
-        return Variant(automation::date_from_civil(civil));
-      } catch (const automation::Error&) {
-        // Before year 100 (SQL Server's date starts at year 1): a Date cannot hold it, the
-        // text keeps it.
-        return Variant(automation::to_stored_text(civil));
-      }
+      if (auto date = automation::try_date_from_civil(civil)) return Variant(*date);
+      // Before year 100 (SQL Server's date starts at year 1): a Date cannot hold it, the text
+      // keeps it.
+      return Variant(automation::to_stored_text(civil));
     }
     case ReadAs::kTime:
     case ReadAs::kDecimal:

@@ -3,7 +3,7 @@
 #include <sqlite3.h>
 
 #include "automation/error.h"
-#include "data/sqlite/tsql/functions.h"
+#include "data/dialect/functions.h"
 
 namespace data::sqlite {
 
@@ -13,8 +13,8 @@ void raise_engine_error(std::int32_t number, std::string description) {
 
 void raise_engine_error(sqlite3* db, int rc, bool preparing) {
   std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-  if (int sqlserver = tsql::sqlserver_error_number(message); sqlserver != 0) {
-    raise_engine_error(sqlserver, std::string(tsql::sqlserver_error_text(message)));
+  if (int sqlserver = dialect::sqlserver_error_number(message); sqlserver != 0) {
+    raise_engine_error(sqlserver, std::string(dialect::sqlserver_error_text(message)));
   }
   std::int32_t number = errc::kUnspecifiedError;
   if (preparing) {

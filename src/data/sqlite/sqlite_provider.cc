@@ -11,11 +11,11 @@
 #include "automation/date.h"
 #include "automation/decimal.h"
 #include "automation/text.h"
+#include "data/dialect/functions.h"
+#include "data/dialect/translator.h"
 #include "data/errors.h"
 #include "data/sqlite/errors.h"
 #include "data/sqlite/statement_cache.h"
-#include "data/sqlite/tsql/functions.h"
-#include "data/sqlite/tsql/translator.h"
 #include "data/sqlite/type_mapping.h"
 
 namespace data::sqlite {
@@ -129,7 +129,8 @@ struct ColumnMetadata {
 
 class SqliteProvider final : public Provider {
  public:
-  explicit SqliteProvider(sqlite3* db) : db_(db), statements_(db, kStatementCacheSize) {}
+  explicit SqliteProvider(sqlite3* db)
+      : db_(db), translations_(std::string(kProviderName)), statements_(db, kStatementCacheSize) {}
   ~SqliteProvider() override {
     statements_.clear();
     sqlite3_close_v2(db_);
@@ -389,7 +390,7 @@ class SqliteProvider final : public Provider {
   }
 
   sqlite3* db_;
-  tsql::TranslationCache translations_;
+  dialect::TranslationCache translations_;
   StatementCache statements_;
   Row row_buffer_;                 // the row being read, reused by every statement
   bool wal_ = false;               // the file is in WAL mode
@@ -490,7 +491,7 @@ std::unique_ptr<Provider> open_file(const std::string& path, const FileSettings&
   auto provider = std::make_unique<SqliteProvider>(db);
   sqlite3_busy_timeout(db, 5000);
   std::string error;
-  if (tsql::register_dialect(db, &error) != SQLITE_OK) {
+  if (dialect::register_dialect(db, &error) != SQLITE_OK) {
     raise_engine_error(errc::kUnspecifiedError, "The T-SQL dialect could not be set up: " + error);
   }
   run_setting(db, "PRAGMA foreign_keys = ON");
@@ -510,8 +511,9 @@ std::unique_ptr<Provider> open_if_ours(std::string_view connection_string) {
   std::string_view text = automation::trim(connection_string);
   if (text.empty()) return nullptr;
   if (text.find('=') == std::string_view::npos) return open_file(std::string(text), {});
-  if (!automation::iequals(automation::trim(connection_string_value(text, "Provider")), "SQLite"))
+  if (!automation::iequals(automation::trim(connection_string_value(text, "Provider")), "SQLite")) {
     return nullptr;
+  }
   std::string path;
   for (std::string_view key : {"Data Source", "DataSource", "Database", "Filename"}) {
     path = connection_string_value(text, key);

@@ -172,13 +172,10 @@ Variant decimal_value(sqlite3_stmt* stmt, int i, int storage, std::uint8_t scale
   if (storage == SQLITE_TEXT) {
     std::string_view text = column_text(stmt, i);
     if (is_plain_number(text)) {
-      try {
-        automation::Decimal value =
-            automation::Decimal::parse(text, automation::NumberFormat::plain());
-        if (value.scale() > scale) value = value.round(scale);
-        return Variant(value);
-      } catch (const automation::Error&) {
-        // Beyond a Decimal's range: the text is the value.
+      // Beyond a Decimal's range, the text is the value.
+      if (auto value = automation::Decimal::try_parse(text, automation::NumberFormat::plain())) {
+        if (value->scale() > scale) value = value->round(scale);
+        return Variant(*value);
       }
     }
   }

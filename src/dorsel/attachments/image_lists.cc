@@ -130,8 +130,8 @@ std::string article_and_brand_query(std::string_view company_code, const std::st
 data::RecordsetPtr open_list(CLSMG_DORSEL& component, data::RecordsetPtr& slot,
                              const std::string& sql) {
   slot = component.take_new_recordset();
-  slot->Open(sql, component.connection(), data::kOpenUnspecified, data::kLockUnspecified,
-             data::kCmdText);
+  slot->Open(sql, component.connection(), data::CursorTypeEnum::kUnspecified,
+             data::LockTypeEnum::kUnspecified, data::CommandTypeEnum::kText);
   if (slot->Eof() && slot->Bof()) slot = nullptr;
   component.release_recordset_source();
   return slot;

@@ -10,8 +10,8 @@ void open_from_source(CLSMG_DORSEL& component, data::RecordsetPtr& slot, const s
   if (handed_out_open == HandedOutOpen::kCloseFirst && slot->State() == data::kStateOpen) {
     slot->Close();
   }
-  slot->Open(sql, component.connection(), data::kOpenUnspecified, data::kLockUnspecified,
-             data::kCmdText);
+  slot->Open(sql, component.connection(), data::CursorTypeEnum::kUnspecified,
+             data::LockTypeEnum::kUnspecified, data::CommandTypeEnum::kText);
   component.release_recordset_source();
 }
 

@@ -1,6 +1,7 @@
 #include "dorsel/frame/values.h"
 
 #include <charconv>
+#include <optional>
 
 #include "automation/convert.h"
 #include "automation/text.h"
@@ -29,25 +30,15 @@ std::string ValoreTesto(const automation::Variant& value) {
 // text in the current format reads back as the same number, so they skip the round trip. Every view
 // row passes here a few dozen times.
 std::string ValoreNumerico(const automation::Variant& value) {
-  using automation::VarType;
-  switch (value.type()) {
-    case VarType::kInteger:
-      return std::to_string(value.as_integer());
-    case VarType::kLong:
-      return std::to_string(value.as_long());
-    case VarType::kLongLong:
-      return std::to_string(value.as_long_long());
-    case VarType::kDecimal:
-      return value.as_decimal().to_string();
-    case VarType::kDouble: {
-      // A double's text without an exponent reads back as a decimal of the same digits.
-      std::string text = automation::double_to_text(value.as_double());
-      if (text.find('E') == std::string::npos) return text;
-      return numeric_text_of_text(value);
-    }
-    default:
-      return numeric_text_of_text(value);
+  if (std::optional<std::string> exact = automation::exact_number_text(value)) {
+    return *std::move(exact);
   }
+  if (value.type() == automation::VarType::kDouble) {
+    // A double's text without an exponent reads back as a decimal of the same digits.
+    std::string text = automation::double_to_text(value.as_double());
+    if (text.find('E') == std::string::npos) return text;
+  }
+  return numeric_text_of_text(value);
 }
 
 double ValoreNumerico_double(const automation::Variant& value) {

@@ -76,8 +76,8 @@ void CLSMG_DORSEL::Init_LI11_ultimi(const std::string& CodiceArticolo,
 
     Grst_RecSet_LI11 = take_new_recordset();
     if (Grst_RecSet_LI11->State() == data::kStateOpen) Grst_RecSet_LI11->Close();
-    Grst_RecSet_LI11->Open(Gstr_SQL_LI11, connection(), data::kOpenUnspecified,
-                           data::kLockUnspecified, data::kCmdText);
+    Grst_RecSet_LI11->Open(Gstr_SQL_LI11, connection(), data::CursorTypeEnum::kUnspecified,
+                           data::LockTypeEnum::kUnspecified, data::CommandTypeEnum::kText);
     release_recordset_source();
   });
 }
@@ -122,8 +122,8 @@ data::RecordsetPtr CLSMG_DORSEL::ListiniDateValidita(const std::string& TipoList
         .append("'");
 
     data::RecordsetPtr parameters = take_new_recordset();
-    parameters->Open(sql, connection(), data::kOpenUnspecified, data::kLockUnspecified,
-                     data::kCmdText);
+    parameters->Open(sql, connection(), data::CursorTypeEnum::kUnspecified,
+                     data::LockTypeEnum::kUnspecified, data::CommandTypeEnum::kText);
     release_recordset_source();
     // No parameter row is an answer, not an error: the caller then proposes no dates.
     if (!(parameters->Eof() && parameters->Bof())) result = std::move(parameters);

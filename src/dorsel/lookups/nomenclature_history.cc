@@ -33,7 +33,8 @@ bool CLSMG_DORSEL::StoricizzaNomenclaturaIntra(std::string& CodNomenclatura,
     stored->Open("SELECT * FROM MG1Q_ARTNOMENCLATURE WHERE MG1Q_DITTA_CG18=" + company_code_text() +
                      " AND MG1Q_CODART_MG66='" + item + "'" + " AND MG1Q_ANNO=" + year +
                      " AND MG1Q_INDTIPO=" + kind,
-                 connection(), data::kOpenUnspecified, data::kLockUnspecified, data::kCmdText);
+                 connection(), data::CursorTypeEnum::kUnspecified, data::LockTypeEnum::kUnspecified,
+                 data::CommandTypeEnum::kText);
 
     if (!(stored->Bof() && stored->Eof())) {
       const std::string question =

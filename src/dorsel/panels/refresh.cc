@@ -217,9 +217,10 @@ void CLSMG_DORSEL::RefreshChild(const std::string& CodiceArticolo,
     if (c.reopen != Reopen::kNo) {
       if (rows.State() == data::kStateOpen) rows.Close();
       // No connection argument: the recordset keeps the one of its last opening.
-      rows.Open(Variant(this->*c.query_slot), Variant::missing(), data::kOpenUnspecified,
-                data::kLockUnspecified,
-                c.reopen == Reopen::kCommandText ? data::kCmdText : data::kCmdUnspecified);
+      rows.Open(Variant(this->*c.query_slot), Variant::missing(),
+                data::CursorTypeEnum::kUnspecified, data::LockTypeEnum::kUnspecified,
+                c.reopen == Reopen::kCommandText ? data::CommandTypeEnum::kText
+                                                 : data::CommandTypeEnum::kUnspecified);
     }
 
     // -1 (a cursor that cannot count) is treated as nothing to re-key.

@@ -26,12 +26,13 @@ enum class Closing {
 // Stores the query in its slot, then re-opens the slot's recordset on the slot's text with
 // the component's connection; cursor and lock type stay those the recordset already has.
 void reopen(const CLSMG_DORSEL& component, std::string& query_slot, std::string query,
-            const data::RecordsetPtr& slot, int options, Closing closing = Closing::kWhenOpen) {
+            const data::RecordsetPtr& slot, data::CommandTypeEnum options,
+            Closing closing = Closing::kWhenOpen) {
   query_slot = std::move(query);
   data::Recordset& rows = automation::require_set(slot);
   if (closing == Closing::kAlways || rows.State() == data::kStateOpen) rows.Close();
-  rows.Open(query_slot, component.connection(), data::kOpenUnspecified, data::kLockUnspecified,
-            options);
+  rows.Open(query_slot, component.connection(), data::CursorTypeEnum::kUnspecified,
+            data::LockTypeEnum::kUnspecified, options);
 }
 
 }  // namespace
@@ -43,11 +44,11 @@ void CLSMG_DORSEL::ShowChild(const std::string& CodiceArticolo,
     const std::string& panel = ControlloAttivo;
     // The company is read only once a panel is recognised: an unknown name touches nothing.
     auto values = [&] { return QueryValues{company_code_text(), CodiceArticolo, language}; };
-    constexpr int kText = data::kCmdText;
+    constexpr data::CommandTypeEnum kText = data::CommandTypeEnum::kText;
 
     if (panel == "FRMMG_DORSEL_DESCR") {
       reopen(*this, Gstr_SQL_MG87descr, panels::descriptions(values()), Grst_RecSet_MG87descr,
-             data::kCmdUnspecified);
+             data::CommandTypeEnum::kUnspecified);
     } else if (panel == "FRMUC_NOTE") {
       reopen(*this, Gstr_SQL_MG87note, panels::notes(values()), Grst_RecSet_MG87note, kText);
     } else if (panel == "FRMUC_SCORTE") {
@@ -87,7 +88,7 @@ void CLSMG_DORSEL::ClearChild(const std::string& ControlloAttivo) {
     // methods read it.
     const std::string language = panels::panel_language(*this);
     const std::string& panel = ControlloAttivo;
-    constexpr int kText = data::kCmdText;
+    constexpr data::CommandTypeEnum kText = data::CommandTypeEnum::kText;
 
     // The price views are left as they are: a cleared price panel keeps showing its last view
     // until it is shown again.

@@ -20,8 +20,9 @@ void rebuild_view(CLSMG_DORSEL& component, data::RecordsetPtr& slot, Routine bui
   slot = data::Recordset::create();
   (component.*builder)();
   automation::require_set(slot).Open(automation::Variant::missing(), automation::Variant::missing(),
-                                     data::kOpenUnspecified, data::kLockUnspecified,
-                                     data::kCmdUnspecified);
+                                     data::CursorTypeEnum::kUnspecified,
+                                     data::LockTypeEnum::kUnspecified,
+                                     data::CommandTypeEnum::kUnspecified);
   (component.*filler)();
 }
 

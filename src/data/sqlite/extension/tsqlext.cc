@@ -10,13 +10,13 @@
 
 #include <string>
 
-#include "data/sqlite/tsql/functions.h"
+#include "data/dialect/functions.h"
 
 namespace {
 
 int initialise(sqlite3* db, char** error_message) {
   std::string error;
-  const int rc = data::sqlite::tsql::register_dialect(db, &error);
+  const int rc = data::dialect::register_dialect(db, &error);
   if (rc != SQLITE_OK && error_message != nullptr) {
     *error_message = sqlite3_mprintf("%s", error.c_str());
   }

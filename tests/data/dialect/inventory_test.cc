@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "data_sqlite/tsql_test_db.h"
+#include "data/dialect/dialect_test_db.h"
 #include "support/tsql_inventory.h"
 
 namespace {
@@ -85,7 +85,7 @@ void run_inventory(tsql_test::Database& db) {
   ASSERT_GE(statements.size(), 60u);
   for (const auto& statement : statements) {
     SCOPED_TRACE(statement.name);
-    const std::string sql = data::sqlite::tsql::translate(statement.text);
+    const std::string sql = data::dialect::translate(statement.text, "SQLite");
     sqlite3_stmt* stmt = nullptr;
     ASSERT_EQ(sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &stmt, nullptr), SQLITE_OK)
         << sqlite3_errmsg(db.handle()) << "\n"
@@ -121,7 +121,7 @@ TEST(TsqlInventoryTest, EveryStatementRunsOnTheErpSchema) {
 TEST(TsqlInventoryTest, TranslationsKeepTheLiteralsOfTheText) {
   for (const auto& statement : tsql_inventory::statements()) {
     SCOPED_TRACE(statement.name);
-    const std::string sql = data::sqlite::tsql::translate(statement.text);
+    const std::string sql = data::dialect::translate(statement.text, "SQLite");
     EXPECT_EQ(sql.find('\r'), std::string::npos);
     if (statement.text.find("'VITE M6X20'") != std::string::npos) {
       EXPECT_NE(sql.find("'VITE M6X20'"), std::string::npos) << sql;

@@ -1,4 +1,4 @@
-#include "data/sqlite/tsql/functions.h"
+#include "data/dialect/functions.h"
 
 #include <sqlite3.h>
 
@@ -9,10 +9,10 @@
 #include <string>
 
 #include "automation/text.h"
-#include "data/sqlite/tsql/decimal_text.h"
-#include "data/sqlite/tsql/folding.h"
+#include "data/dialect/decimal_text.h"
+#include "data/dialect/folding.h"
 
-namespace data::sqlite::tsql {
+namespace data::dialect {
 namespace {
 
 constexpr int kFlags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
@@ -894,4 +894,4 @@ std::string_view sqlserver_error_text(std::string_view message) {
   return rest;
 }
 
-}  // namespace data::sqlite::tsql
+}  // namespace data::dialect

@@ -13,7 +13,7 @@
 
 #include "automation/exact_decimal.h"
 
-namespace data::sqlite::tsql {
+namespace data::dialect {
 
 class DecimalText {
  public:
@@ -50,4 +50,4 @@ class DecimalText {
   automation::ExactDecimal value_;  // never with a negative scale
 };
 
-}  // namespace data::sqlite::tsql
+}  // namespace data::dialect

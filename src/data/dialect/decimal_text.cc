@@ -1,11 +1,11 @@
-#include "data/sqlite/tsql/decimal_text.h"
+#include "data/dialect/decimal_text.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-namespace data::sqlite::tsql {
+namespace data::dialect {
 
 using automation::ExactDecimal;
 
@@ -47,4 +47,4 @@ std::optional<std::int64_t> DecimalText::to_integer() const {
 
 double DecimalText::to_double() const { return std::strtod(format().c_str(), nullptr); }
 
-}  // namespace data::sqlite::tsql
+}  // namespace data::dialect

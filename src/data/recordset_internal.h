@@ -1,5 +1,9 @@
 // The inside of a Recordset: its settings, its cursor over the shared rows, its filter and its
-// edit buffer. Private to the data layer (recordset.cc, field.cc, connection.cc).
+// edit buffer; and RecordsetInternal, the one way the data layer's classes reach each other's
+// insides (a field its recordset's row, a recordset its fields and its connection's
+// transaction, Execute a recordset it opens on rows it already holds). For the data layer's
+// own sources (recordset.cc, field.cc, connection.cc); nothing a host calls. Not thread-safe,
+// like the recordset.
 #pragma once
 
 #include <cstddef>
@@ -14,8 +18,31 @@
 
 namespace data {
 
+class RecordsetInternal {
+ public:
+  using State = Recordset::State_;
+
+  static State& state(Recordset& recordset) { return *recordset.state_; }
+  static const State& state(const Recordset& recordset) { return *recordset.state_; }
+  // The state of the recordset a field belongs to.
+  static State& state_of(const Field& field) { return *field.owner_->state_; }
+
+  static Fields make_fields(Recordset* owner) { return Fields(owner); }
+  // Empties the collection; Field references into it become invalid.
+  static void clear(Fields& fields) { fields.clear(); }
+  // The fields of an opened recordset, one per column of its rows.
+  static void set_columns(Fields& fields, const ColumnList& columns, Recordset* owner);
+  // The column a field was declared as (Fields.Append), for opening a fabricated recordset.
+  static ColumnInfo declared_column(const Field& field);
+  static const std::vector<Field>& items(const Fields& fields) { return fields.fields_; }
+
+  static bool in_transaction(const Connection& connection) {
+    return connection.transaction_depth_ > 0;
+  }
+};
+
 struct Recordset::State_ {
-  explicit State_(Recordset* owner) : fields(owner) {}
+  explicit State_(Recordset* owner) : fields(RecordsetInternal::make_fields(owner)) {}
 
   data::Fields fields;
   bool open = false;

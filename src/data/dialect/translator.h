@@ -8,7 +8,7 @@
 // comparisons, IN lists, CASE operands, GROUP BY and ORDER BY terms under the case-insensitive
 // collation TSQL_CI. The result only runs on a connection prepared by register_dialect
 // (functions.h). It fails closed: anything outside the subset raises an automation::Error
-// (number -2147217900, source "SQLite", a description that names the construct, e.g.
+// (number -2147217900, the source its caller names, a description that names the construct, e.g.
 // "LIKE is not supported by the embedded provider.", or SQL Server's "Incorrect syntax near
 // 'x'." for text that is not T-SQL at all) instead of running with another meaning.
 //
@@ -20,8 +20,9 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
-namespace data::sqlite::tsql {
+namespace data::dialect {
 
 // How deep a statement may nest: parentheses, signs, NOT, calls, CASE, conversions and right
 // operands inside one another (kMaxNesting), and operators applied one after another, which the
@@ -32,8 +33,9 @@ inline constexpr int kMaxNesting = 32;
 inline constexpr int kMaxChain = 256;
 
 // Returns the SQLite text of one T-SQL statement (a trailing ';' is allowed, a second
-// statement is not). Raises as described above; nothing is kept on failure.
-std::string translate(std::string_view tsql);
+// statement is not). Raises as described above, with `source` (the provider that runs the
+// statement) as the error's source; nothing is kept on failure.
+std::string translate(std::string_view tsql, std::string_view source);
 
 // Remembers the translation of each distinct text. The component embeds item codes in its
 // texts, so the number of distinct texts grows with use: past kMaxEntries the cache starts
@@ -41,6 +43,9 @@ std::string translate(std::string_view tsql);
 class TranslationCache {
  public:
   static constexpr std::size_t kMaxEntries = 4096;
+
+  // `source` names the provider in the errors of a failed translation.
+  explicit TranslationCache(std::string source) : source_(std::move(source)) {}
 
   // The translation of `tsql`; the reference stays valid until the next call.
   const std::string& translate(std::string_view tsql);
@@ -53,7 +58,8 @@ class TranslationCache {
       return std::hash<std::string_view>()(text);
     }
   };
+  std::string source_;
   std::unordered_map<std::string, std::string, Hash, std::equal_to<>> cache_;
 };
 
-}  // namespace data::sqlite::tsql
+}  // namespace data::dialect

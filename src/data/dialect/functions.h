@@ -14,7 +14,7 @@
 
 struct sqlite3;
 
-namespace data::sqlite::tsql {
+namespace data::dialect {
 
 // Registers the functions and the collation on a connection and applies the connection set-up
 // that the dialect needs: the Bloom filter off (SQLITE_TESTCTRL_OPTIMIZATIONS 0x00080000) and
@@ -46,4 +46,4 @@ int sqlserver_error_number(std::string_view message);
 // The message without its "[number] " prefix; the whole message when there is none.
 std::string_view sqlserver_error_text(std::string_view message);
 
-}  // namespace data::sqlite::tsql
+}  // namespace data::dialect

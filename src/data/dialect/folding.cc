@@ -1,10 +1,10 @@
-#include "data/sqlite/tsql/folding.h"
+#include "data/dialect/folding.h"
 
 #include <cstdint>
 
 #include "automation/text.h"
 
-namespace data::sqlite::tsql {
+namespace data::dialect {
 namespace {
 
 // Decodes the code point at text[pos] and moves past it. A byte that starts no valid sequence
@@ -120,4 +120,4 @@ std::size_t byte_offset(std::string_view text, std::size_t chars) {
   return i;
 }
 
-}  // namespace data::sqlite::tsql
+}  // namespace data::dialect

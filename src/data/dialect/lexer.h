@@ -7,10 +7,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
-namespace data::sqlite::tsql {
+namespace data::dialect {
 
 enum class TokenKind : std::uint8_t {
   kIdentifier,  // plain name or keyword; keywords are recognised by the parser
@@ -35,10 +36,12 @@ struct Token {
 
 // Splits `sql` into tokens ending with one kEnd token. Raises the translator's error for a
 // character or a form outside the subset, or for an unclosed literal, comment or bracket.
-std::vector<Token> tokenize(std::string_view sql);
+std::vector<Token> tokenize(std::string_view sql, std::string_view source);
 
-// The translator's errors: automation::Error with DB_E_ERRORSINCOMMAND and source "SQLite".
-[[noreturn]] void raise_unsupported(std::string_view construct);
-[[noreturn]] void raise_syntax_near(std::string_view text);
+// The translator's errors: automation::Error with DB_E_ERRORSINCOMMAND and the `source` the
+// provider running the statement gave.
+[[noreturn]] void raise_translation_error(std::string_view source, std::string description);
+[[noreturn]] void raise_unsupported(std::string_view source, std::string_view construct);
+[[noreturn]] void raise_syntax_near(std::string_view source, std::string_view text);
 
-}  // namespace data::sqlite::tsql
+}  // namespace data::dialect

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "data/sqlite/tsql/translator.h"
+#include "data/dialect/translator.h"
 
 namespace {
 
@@ -43,9 +43,9 @@ TEST_F(TsqlExtensionTest, LoadingGivesAPlainConnectionTheDialect) {
   ASSERT_EQ(rc, SQLITE_OK) << (error != nullptr ? error : "");
   sqlite3_free(error);
 
-  EXPECT_EQ(first_value(db_, data::sqlite::tsql::translate("SELECT 'THB_' + 'A12.jpg'")),
+  EXPECT_EQ(first_value(db_, data::dialect::translate("SELECT 'THB_' + 'A12.jpg'", "SQLite")),
             "THB_A12.jpg");
-  EXPECT_EQ(first_value(db_, data::sqlite::tsql::translate("SELECT 'x' + 1")),
+  EXPECT_EQ(first_value(db_, data::dialect::translate("SELECT 'x' + 1", "SQLite")),
             "error: [245] Conversion failed when converting the varchar value 'x' to data type "
             "int.");
   EXPECT_EQ(first_value(db_, "PRAGMA automatic_index"), "0");

@@ -1,4 +1,4 @@
-#include "data/sqlite/tsql/translator.h"
+#include "data/dialect/translator.h"
 
 #include <sqlite3.h>
 
@@ -10,9 +10,9 @@
 #include "automation/error.h"
 #include "automation/text.h"
 #include "data/ado.h"
-#include "data/sqlite/tsql/lexer.h"
+#include "data/dialect/lexer.h"
 
-namespace data::sqlite::tsql {
+namespace data::dialect {
 namespace {
 
 // What the translator knows of an expression's type without a catalogue: literals, function
@@ -59,10 +59,9 @@ struct Node {
 };
 
 constexpr std::string_view kCollate = " COLLATE TSQL_CI";
-constexpr std::int32_t kErrorsInCommand = errc::kErrorsInCommand;
 
-[[noreturn]] void raise_too_deep() {
-  throw automation::Error(kErrorsInCommand, "SQLite",
+[[noreturn]] void raise_too_deep(std::string_view source) {
+  raise_translation_error(source,
                           "Some part of your SQL statement is nested too deeply. Rewrite the "
                           "query or break it up into smaller queries.");
 }
@@ -195,7 +194,8 @@ void append_upper(std::string& out, std::string_view text) {
 
 class Translator {
  public:
-  explicit Translator(std::string_view sql) : tokens_(tokenize(sql)) {
+  Translator(std::string_view sql, std::string_view source)
+      : source_(source), tokens_(tokenize(sql, source)) {
     nodes_.reserve(tokens_.size());
     out_.reserve(sql.size() + sql.size() / 2 + 16);
   }
@@ -229,7 +229,7 @@ class Translator {
   void expect_keyword(std::string_view keyword) {
     if (!accept_keyword(keyword)) syntax_error();
   }
-  [[noreturn]] void syntax_error() const { raise_syntax_near(peek().text); }
+  [[noreturn]] void syntax_error() const { raise_syntax_near(source_, peek().text); }
   bool is_name(const Token& t) const {
     return t.kind == TokenKind::kBracketed || (t.kind == TokenKind::kIdentifier && !is_reserved(t));
   }
@@ -290,6 +290,7 @@ class Translator {
   void emit_list(std::uint32_t first, std::uint32_t count, bool collate_text);
   void emit_arith(const Node& node);
 
+  std::string_view source_;  // who raises the errors: the provider running the statement
   std::vector<Token> tokens_;
   std::size_t pos_ = 0;
   std::vector<Node> nodes_;
@@ -311,27 +312,27 @@ std::string Translator::run() {
   } else if (first.is_keyword("DELETE")) {
     remove();
   } else if (first.kind == TokenKind::kEnd) {
-    raise_syntax_near("");
+    raise_syntax_near(source_, "");
   } else if (first.kind == TokenKind::kIdentifier) {
     std::string word;
     append_upper(word, first.text);
-    raise_unsupported("The statement '" + word + "'");
+    raise_unsupported(source_, "The statement '" + word + "'");
   } else {
     syntax_error();
   }
   if (accept_op(";") && peek().kind != TokenKind::kEnd) {
-    raise_unsupported("A batch of several statements");
+    raise_unsupported(source_, "A batch of several statements");
   }
   if (peek().kind != TokenKind::kEnd) {
     if (peek().is_keyword("UNION") || peek().is_keyword("EXCEPT") ||
         peek().is_keyword("INTERSECT")) {
       std::string word;
       append_upper(word, peek().text);
-      raise_unsupported(word);
+      raise_unsupported(source_, word);
     }
     if (peek().is_keyword("SELECT") || peek().is_keyword("INSERT") || peek().is_keyword("UPDATE") ||
         peek().is_keyword("DELETE")) {
-      raise_unsupported("A batch of several statements");
+      raise_unsupported(source_, "A batch of several statements");
     }
     syntax_error();
   }
@@ -350,13 +351,13 @@ void Translator::select() {
   if (accept_keyword("TOP")) {
     const bool parenthesised = accept_op("(");
     if (peek().kind != TokenKind::kNumber || peek().text.find('.') != std::string_view::npos) {
-      raise_unsupported("TOP with anything but a whole number");
+      raise_unsupported(source_, "TOP with anything but a whole number");
     }
     limit = next().text;
     if (parenthesised) expect_op(")");
-    if (peek().is_keyword("PERCENT")) raise_unsupported("TOP ... PERCENT");
+    if (peek().is_keyword("PERCENT")) raise_unsupported(source_, "TOP ... PERCENT");
     if (peek().is_keyword("WITH") && peek(1).is_keyword("TIES")) {
-      raise_unsupported("TOP ... WITH TIES");
+      raise_unsupported(source_, "TOP ... WITH TIES");
     }
   }
 
@@ -383,12 +384,12 @@ void Translator::select() {
     const Node& node = nodes_[static_cast<std::size_t>(item)];
     if (node.kind == Kind::kCompare && node.text == "=" &&
         nodes_[static_cast<std::size_t>(node.a)].kind == Kind::kColumn) {
-      raise_unsupported("The select-list alias form 'name = expression'");
+      raise_unsupported(source_, "The select-list alias form 'name = expression'");
     }
     if (node.type == Type::kBool) syntax_error();
     emit(item);
     if (accept_keyword("AS") || is_name(peek())) {
-      if (peek().kind == TokenKind::kString) raise_unsupported("A quoted column alias");
+      if (peek().kind == TokenKind::kString) raise_unsupported(source_, "A quoted column alias");
       const std::uint32_t alias = expect_name();
       out_ += " AS ";
       emit_name(alias);
@@ -398,7 +399,7 @@ void Translator::select() {
     }
   }
 
-  if (accept_keyword("INTO")) raise_unsupported("SELECT ... INTO");
+  if (accept_keyword("INTO")) raise_unsupported(source_, "SELECT ... INTO");
   if (accept_keyword("FROM")) {
     out_ += " FROM ";
     from_clause();
@@ -430,10 +431,10 @@ void Translator::select() {
     expect_keyword("BY");
     out_ += " ORDER BY ";
     order_by_list(&text_aliases);
-    if (peek().is_keyword("OFFSET")) raise_unsupported("OFFSET ... FETCH");
+    if (peek().is_keyword("OFFSET")) raise_unsupported(source_, "OFFSET ... FETCH");
   }
-  if (peek().is_keyword("FOR")) raise_unsupported("FOR XML / FOR BROWSE");
-  if (peek().is_keyword("OPTION")) raise_unsupported("A query OPTION clause");
+  if (peek().is_keyword("FOR")) raise_unsupported(source_, "FOR XML / FOR BROWSE");
+  if (peek().is_keyword("OPTION")) raise_unsupported(source_, "A query OPTION clause");
   if (!limit.empty()) {
     out_ += " LIMIT ";
     out_ += limit;
@@ -479,7 +480,7 @@ void Translator::table_hints() {
     if (hint.kind != TokenKind::kIdentifier || !upper_word(hint.text, buffer, upper) ||
         !std::any_of(kTableHints.begin(), kTableHints.end(),
                      [&](std::string_view h) { return h == upper; })) {
-      raise_unsupported("The table hint '" + std::string(hint.text) + "'");
+      raise_unsupported(source_, "The table hint '" + std::string(hint.text) + "'");
     }
     next();
   }
@@ -487,15 +488,15 @@ void Translator::table_hints() {
 }
 
 void Translator::table_reference(bool allow_alias) {
-  if (peek().is("(")) raise_unsupported("A derived table (subquery in FROM)");
+  if (peek().is("(")) raise_unsupported(source_, "A derived table (subquery in FROM)");
   emit_name(expect_name());
-  if (accept_op(".")) raise_unsupported("A qualified table name");
+  if (accept_op(".")) raise_unsupported(source_, "A qualified table name");
   if (allow_alias && (accept_keyword("AS") || is_name(peek()))) {
     out_ += " AS ";
     emit_name(expect_name());
   }
   if (peek().is_keyword("WITH") && peek(1).is("(")) table_hints();
-  if (allow_alias && peek().is("(")) raise_unsupported("A table hint without WITH");
+  if (allow_alias && peek().is("(")) raise_unsupported(source_, "A table hint without WITH");
 }
 
 void Translator::from_clause() {
@@ -527,7 +528,7 @@ void Translator::from_clause() {
       expect_keyword("JOIN");
       join = " FULL JOIN ";
     } else if (peek().is_keyword("CROSS") || peek().is_keyword("OUTER")) {
-      if (peek(1).is_keyword("APPLY")) raise_unsupported("APPLY");
+      if (peek(1).is_keyword("APPLY")) raise_unsupported(source_, "APPLY");
       expect_keyword("CROSS");
       expect_keyword("JOIN");
       join = " CROSS JOIN ";
@@ -562,9 +563,9 @@ void Translator::insert() {
     expect_op(")");
     out_ += ')';
   }
-  if (peek().is_keyword("SELECT")) raise_unsupported("INSERT ... SELECT");
-  if (peek().is_keyword("DEFAULT")) raise_unsupported("INSERT ... DEFAULT VALUES");
-  if (peek().is_keyword("OUTPUT")) raise_unsupported("OUTPUT");
+  if (peek().is_keyword("SELECT")) raise_unsupported(source_, "INSERT ... SELECT");
+  if (peek().is_keyword("DEFAULT")) raise_unsupported(source_, "INSERT ... DEFAULT VALUES");
+  if (peek().is_keyword("OUTPUT")) raise_unsupported(source_, "OUTPUT");
   expect_keyword("VALUES");
   out_ += " VALUES ";
   for (bool first_row = true;; first_row = false) {
@@ -579,7 +580,7 @@ void Translator::insert() {
         if (!accept_op(",")) break;
         out_ += ", ";
       }
-      if (peek().is_keyword("DEFAULT")) raise_unsupported("DEFAULT in VALUES");
+      if (peek().is_keyword("DEFAULT")) raise_unsupported(source_, "DEFAULT in VALUES");
       emit(expression());
     }
     expect_op(")");
@@ -589,7 +590,7 @@ void Translator::insert() {
 
 void Translator::update() {
   next();
-  if (peek().is_keyword("TOP")) raise_unsupported("UPDATE TOP");
+  if (peek().is_keyword("TOP")) raise_unsupported(source_, "UPDATE TOP");
   out_ += "UPDATE ";
   table_reference(false);
   expect_keyword("SET");
@@ -600,13 +601,13 @@ void Translator::update() {
       out_ += ", ";
     }
     emit_name(expect_name());
-    if (peek().is(".")) raise_unsupported("A qualified column in SET");
+    if (peek().is(".")) raise_unsupported(source_, "A qualified column in SET");
     expect_op("=");
     out_ += " = ";
     emit(expression());
   }
-  if (peek().is_keyword("FROM")) raise_unsupported("UPDATE ... FROM");
-  if (peek().is_keyword("OUTPUT")) raise_unsupported("OUTPUT");
+  if (peek().is_keyword("FROM")) raise_unsupported(source_, "UPDATE ... FROM");
+  if (peek().is_keyword("OUTPUT")) raise_unsupported(source_, "OUTPUT");
   if (accept_keyword("WHERE")) {
     out_ += " WHERE ";
     emit(expression());
@@ -615,12 +616,12 @@ void Translator::update() {
 
 void Translator::remove() {
   next();
-  if (peek().is_keyword("TOP")) raise_unsupported("DELETE TOP");
+  if (peek().is_keyword("TOP")) raise_unsupported(source_, "DELETE TOP");
   accept_keyword("FROM");
   out_ += "DELETE FROM ";
   table_reference(false);
-  if (peek().is_keyword("FROM")) raise_unsupported("DELETE ... FROM");
-  if (peek().is_keyword("OUTPUT")) raise_unsupported("OUTPUT");
+  if (peek().is_keyword("FROM")) raise_unsupported(source_, "DELETE ... FROM");
+  if (peek().is_keyword("OUTPUT")) raise_unsupported(source_, "OUTPUT");
   if (accept_keyword("WHERE")) {
     out_ += " WHERE ";
     emit(expression());
@@ -656,7 +657,7 @@ int Translator::binary(Kind kind, std::string_view op, int left, int right) {
   }
   if (kind == Kind::kCompare &&
       ((lt == Type::kText && rt == Type::kNumber) || (lt == Type::kNumber && rt == Type::kText))) {
-    raise_unsupported("Comparing a text with a number");
+    raise_unsupported(source_, "Comparing a text with a number");
   }
   return add(node);
 }
@@ -690,7 +691,7 @@ int Translator::binary(Kind kind, std::string_view op, int left, int right) {
 }
 
 int Translator::expression(int min_power) {
-  if (++depth_ > kMaxNesting) raise_too_deep();
+  if (++depth_ > kMaxNesting) raise_too_deep(source_);
   int left = prefix();
   for (;;) {
     const Token& t = peek();
@@ -725,8 +726,8 @@ int Translator::expression(int min_power) {
 
 int Translator::postfix(int left, bool negated) {
   const Token& op = peek();
-  if (op.is_keyword("LIKE")) raise_unsupported("LIKE");
-  if (op.is_keyword("COLLATE")) raise_unsupported("COLLATE");
+  if (op.is_keyword("LIKE")) raise_unsupported(source_, "LIKE");
+  if (op.is_keyword("COLLATE")) raise_unsupported(source_, "COLLATE");
   if (op.is_keyword("IS")) {
     next();
     Node node(Kind::kIsNull, Type::kBool);
@@ -738,7 +739,7 @@ int Translator::postfix(int left, bool negated) {
   if (op.is_keyword("IN")) {
     next();
     expect_op("(");
-    if (peek().is_keyword("SELECT")) raise_unsupported("A subquery");
+    if (peek().is_keyword("SELECT")) raise_unsupported(source_, "A subquery");
     Node node(Kind::kIn, Type::kBool);
     node.flag = negated;
     node.a = left;
@@ -782,7 +783,7 @@ int Translator::prefix() {
     case TokenKind::kOperator: {
       if (t.is("(")) {
         next();
-        if (peek().is_keyword("SELECT")) raise_unsupported("A subquery");
+        if (peek().is_keyword("SELECT")) raise_unsupported(source_, "A subquery");
         const int inner = expression();
         expect_op(")");
         return inner;
@@ -820,8 +821,8 @@ int Translator::primary_name() {
     if (t.is_keyword("CASE")) return case_expression();
     if (t.is_keyword("CAST")) return convert(true);
     if (t.is_keyword("CONVERT")) return convert(false);
-    if (t.is_keyword("EXISTS")) raise_unsupported("EXISTS");
-    if (t.is_keyword("SELECT")) raise_unsupported("A subquery");
+    if (t.is_keyword("EXISTS")) raise_unsupported(source_, "EXISTS");
+    if (t.is_keyword("SELECT")) raise_unsupported(source_, "A subquery");
     if (peek(1).is("(")) {
       const std::uint32_t name = static_cast<std::uint32_t>(pos_);
       next();
@@ -833,7 +834,7 @@ int Translator::primary_name() {
   std::uint32_t second = 0;
   if (accept_op(".")) {
     second = expect_name();
-    if (peek().is(".")) raise_unsupported("A three-part name");
+    if (peek().is(".")) raise_unsupported(source_, "A three-part name");
   }
   const int column = add(Kind::kColumn);
   nodes_[static_cast<std::size_t>(column)].tok = first;
@@ -842,27 +843,29 @@ int Translator::primary_name() {
 }
 
 // The errors of a call, built out of line: the parser's frames stay small.
-[[noreturn, gnu::noinline]] void raise_unknown_function(std::string_view name) {
+[[noreturn, gnu::noinline]] void raise_unknown_function(std::string_view source,
+                                                        std::string_view name) {
   std::string upper;
   append_upper(upper, name);
-  raise_unsupported("The function " + upper);
+  raise_unsupported(source, "The function " + upper);
 }
 
-[[noreturn, gnu::noinline]] void raise_argument_count(const Function& function) {
-  throw automation::Error(kErrorsInCommand, "SQLite",
-                          "The " + std::string(function.tsql) + " function requires " +
-                              std::to_string(function.min_args) +
-                              (function.max_args != function.min_args ? " or more" : "") +
-                              " argument(s).");
+[[noreturn, gnu::noinline]] void raise_argument_count(std::string_view source,
+                                                      const Function& function) {
+  raise_translation_error(source, "The " + std::string(function.tsql) + " function requires " +
+                                      std::to_string(function.min_args) +
+                                      (function.max_args != function.min_args ? " or more" : "") +
+                                      " argument(s).");
 }
 
-[[noreturn, gnu::noinline]] void raise_window_of(const Function& function) {
-  raise_unsupported("OVER with " + std::string(function.tsql));
+[[noreturn, gnu::noinline]] void raise_window_of(std::string_view source,
+                                                 const Function& function) {
+  raise_unsupported(source, "OVER with " + std::string(function.tsql));
 }
 
 int Translator::call(std::uint32_t name_token) {
   const Function* function = find_function(tokens_[name_token].text);
-  if (function == nullptr) raise_unknown_function(tokens_[name_token].text);
+  if (function == nullptr) raise_unknown_function(source_, tokens_[name_token].text);
   expect_op("(");
   Node node{Kind::kCall, function->result};
   node.text = function->sqlite;
@@ -870,7 +873,9 @@ int Translator::call(std::uint32_t name_token) {
   if (function->tsql == "COUNT" && accept_op("*")) {
     node.flag = true;
   } else if (!peek().is(")")) {
-    if (peek().is_keyword("DISTINCT")) raise_unsupported("An aggregate over DISTINCT values");
+    if (peek().is_keyword("DISTINCT")) {
+      raise_unsupported(source_, "An aggregate over DISTINCT values");
+    }
     do {
       stack_.push_back(expression());
     } while (accept_op(","));
@@ -878,7 +883,7 @@ int Translator::call(std::uint32_t name_token) {
   expect_op(")");
   const std::size_t given = stack_.size() - mark;
   if (!node.flag && (given < function->min_args || given > function->max_args)) {
-    raise_argument_count(*function);
+    raise_argument_count(source_, *function);
   }
   if (node.type == Type::kUnknown) {
     // ISNULL, COALESCE, MIN, MAX, SUM: text when an argument is text.
@@ -889,7 +894,7 @@ int Translator::call(std::uint32_t name_token) {
   }
   node.list = finish_list(mark, node.count);
   if (peek().is_keyword("OVER")) {
-    if (function->tsql != "ROW_NUMBER") raise_window_of(*function);
+    if (function->tsql != "ROW_NUMBER") raise_window_of(source_, *function);
     node.c = window();
   } else if (function->tsql == "ROW_NUMBER") {
     syntax_error();
@@ -925,7 +930,9 @@ int Translator::window() {
   } while (accept_op(","));
   std::uint32_t order_count = 0;
   const std::uint32_t order_list = finish_list(mark, order_count);
-  if (peek().is_keyword("ROWS") || peek().is_keyword("RANGE")) raise_unsupported("A window frame");
+  if (peek().is_keyword("ROWS") || peek().is_keyword("RANGE")) {
+    raise_unsupported(source_, "A window frame");
+  }
   expect_op(")");
   const int partition = add(Kind::kList);
   nodes_[static_cast<std::size_t>(partition)].list = partition_list;
@@ -980,7 +987,8 @@ int Translator::convert(bool is_cast) {
     if (target == nullptr) {
       std::string type;
       append_upper(type, name.text);
-      raise_unsupported("Conversion to " + (type.empty() ? std::string("this type") : type));
+      raise_unsupported(source_,
+                        "Conversion to " + (type.empty() ? std::string("this type") : type));
     }
     node.tok = static_cast<std::uint32_t>(pos_);
     next();
@@ -1012,7 +1020,7 @@ int Translator::convert(bool is_cast) {
     node.a = expression();
     if (accept_op(",")) {
       if (peek().kind != TokenKind::kNumber) {
-        raise_unsupported("A CONVERT style that is not a number");
+        raise_unsupported(source_, "A CONVERT style that is not a number");
       }
       node.b = add(Node(Kind::kNumber, Type::kNumber, next().text));
     }
@@ -1169,11 +1177,11 @@ void Translator::emit(int index) {
   // A long chain of operators builds a deep tree without deep parsing recursion.
   struct Depth {
     int& depth;
-    explicit Depth(int& d) : depth(d) {
-      if (++depth > kMaxChain) raise_too_deep();
+    Depth(int& d, std::string_view source) : depth(d) {
+      if (++depth > kMaxChain) raise_too_deep(source);
     }
     ~Depth() { --depth; }
-  } guard(emit_depth_);
+  } guard(emit_depth_, source_);
   const Node& node = nodes_[static_cast<std::size_t>(index)];
   switch (node.kind) {
     case Kind::kString:
@@ -1331,18 +1339,20 @@ void Translator::emit(int index) {
     case Kind::kOrderItem:
       break;
   }
-  raise_syntax_near("");
+  raise_syntax_near(source_, "");
 }
 
 }  // namespace
 
-std::string translate(std::string_view tsql) { return Translator(tsql).run(); }
+std::string translate(std::string_view tsql, std::string_view source) {
+  return Translator(tsql, source).run();
+}
 
 const std::string& TranslationCache::translate(std::string_view tsql) {
   if (const auto it = cache_.find(tsql); it != cache_.end()) return it->second;
-  std::string translated = tsql::translate(tsql);
+  std::string translated = dialect::translate(tsql, source_);
   if (cache_.size() >= kMaxEntries) cache_.clear();
   return cache_.emplace(std::string(tsql), std::move(translated)).first->second;
 }
 
-}  // namespace data::sqlite::tsql
+}  // namespace data::dialect

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace data::sqlite::tsql {
+namespace data::dialect {
 
 char32_t fold_lower(char32_t c);
 char32_t fold_upper(char32_t c);
@@ -31,4 +31,4 @@ std::size_t count_chars(std::string_view text);
 // Byte offset of the character at 0-based position `chars`, or text.size() past the end.
 std::size_t byte_offset(std::string_view text, std::size_t chars);
 
-}  // namespace data::sqlite::tsql
+}  // namespace data::dialect

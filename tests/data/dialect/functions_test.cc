@@ -7,13 +7,13 @@
 #include <sstream>
 #include <vector>
 
-#include "data_sqlite/tsql_test_db.h"
+#include "data/dialect/dialect_test_db.h"
 #include "support/tsql_inventory.h"
 
 namespace {
 
-using data::sqlite::tsql::sqlserver_error_number;
-using data::sqlite::tsql::sqlserver_error_text;
+using data::dialect::sqlserver_error_number;
+using data::dialect::sqlserver_error_text;
 
 struct Case {
   const char* expression;
@@ -408,9 +408,10 @@ TEST(TsqlStatementTest, PlaceholdersBindLikeTheDataLayerWritesBack) {
       "CREATE TABLE MG67_SCORTE (MG67_DITTA_CG18 INT, MG67_CODART_MG66 VARCHAR(20) COLLATE "
       "TSQL_CI, MG67_FLGDEPPREF SMALLINT);"
       "INSERT INTO MG67_SCORTE VALUES (1, 'VITE', 0), (1, 'DADO', 0);");
-  const std::string sql = data::sqlite::tsql::translate(
+  const std::string sql = data::dialect::translate(
       "UPDATE MG67_SCORTE SET MG67_FLGDEPPREF = ? WHERE MG67_DITTA_CG18 = ? AND "
-      "MG67_CODART_MG66 = ?");
+      "MG67_CODART_MG66 = ?",
+      "SQLite");
   sqlite3_stmt* stmt = nullptr;
   ASSERT_EQ(sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sql;
   EXPECT_EQ(sqlite3_bind_parameter_count(stmt), 3);

@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "automation/error.h"
-#include "data/sqlite/tsql/functions.h"
-#include "data/sqlite/tsql/translator.h"
+#include "data/dialect/functions.h"
+#include "data/dialect/translator.h"
 
 namespace tsql_test {
 
@@ -48,7 +48,7 @@ class Database {
   Database() {
     EXPECT_EQ(sqlite3_open(":memory:", &db_), SQLITE_OK);
     std::string error;
-    EXPECT_EQ(data::sqlite::tsql::register_dialect(db_, &error), SQLITE_OK) << error;
+    EXPECT_EQ(data::dialect::register_dialect(db_, &error), SQLITE_OK) << error;
   }
   ~Database() { sqlite3_close(db_); }
   Database(const Database&) = delete;
@@ -69,7 +69,7 @@ class Database {
   std::string rows(std::string_view tsql) {
     std::string sql;
     try {
-      sql = data::sqlite::tsql::translate(tsql);
+      sql = data::dialect::translate(tsql, "SQLite");
     } catch (const automation::Error& e) {
       return "translation error: " + e.description();
     }

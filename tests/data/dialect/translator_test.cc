@@ -5,13 +5,13 @@
 #include <string>
 
 #include "automation/error.h"
-#include "data/sqlite/tsql/translator.h"
+#include "data/dialect/translator.h"
 #include "support/small_stack.h"
 
 namespace {
 
-using data::sqlite::tsql::translate;
-using data::sqlite::tsql::TranslationCache;
+using data::dialect::translate;
+using data::dialect::TranslationCache;
 
 struct Case {
   const char* tsql;
@@ -20,7 +20,7 @@ struct Case {
 
 std::string translation_or_error(const std::string& tsql) {
   try {
-    return translate(tsql);
+    return translate(tsql, "SQLite");
   } catch (const automation::Error& e) {
     return std::to_string(e.number()) + " " + e.source() + ": " + e.description();
   }
@@ -187,8 +187,8 @@ TEST(TsqlTranslatorTest, DeepNestingFailsCleanlyOnASmallStack) {
     int limit;
     std::function<std::string(int)> text;
   };
-  using data::sqlite::tsql::kMaxChain;
-  using data::sqlite::tsql::kMaxNesting;
+  using data::dialect::kMaxChain;
+  using data::dialect::kMaxNesting;
   const Shape shapes[] = {
       {"parentheses", kMaxNesting,
        [&](int n) { return "SELECT " + repeat("(", n) + "1" + repeat(")", n); }},
@@ -237,7 +237,7 @@ TEST(TsqlTranslatorTest, DeepNestingFailsCleanlyOnASmallStack) {
 }
 
 TEST(TsqlTranslatorTest, CacheKeepsOneTranslationPerText) {
-  TranslationCache cache;
+  TranslationCache cache("SQLite");
   const std::string& first = cache.translate("SELECT A + 'x' FROM T");
   EXPECT_EQ(first, "SELECT tsql_add(A, 'x') FROM T");
   EXPECT_EQ(&cache.translate("SELECT A + 'x' FROM T"), &first);

@@ -1,16 +1,16 @@
-#include "data/sqlite/tsql/lexer.h"
+#include "data/dialect/lexer.h"
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "automation/error.h"
 #include "automation/text.h"
 #include "data/ado.h"
 
-namespace data::sqlite::tsql {
+namespace data::dialect {
 namespace {
 
-constexpr std::string_view kSource = "SQLite";
 constexpr std::int32_t kErrorsInCommand = errc::kErrorsInCommand;
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -50,21 +50,23 @@ bool Token::is_keyword(std::string_view upper) const {
   return true;
 }
 
-void raise_unsupported(std::string_view construct) {
-  throw automation::Error(kErrorsInCommand, std::string(kSource),
+void raise_translation_error(std::string_view source, std::string description) {
+  throw automation::Error(kErrorsInCommand, std::string(source), std::move(description));
+}
+
+void raise_unsupported(std::string_view source, std::string_view construct) {
+  raise_translation_error(source,
                           std::string(construct) + " is not supported by the embedded provider.");
 }
 
-void raise_syntax_near(std::string_view text) {
+void raise_syntax_near(std::string_view source, std::string_view text) {
   if (text.empty()) {
-    throw automation::Error(kErrorsInCommand, std::string(kSource),
-                            "Incorrect syntax near the end of the statement.");
+    raise_translation_error(source, "Incorrect syntax near the end of the statement.");
   }
-  throw automation::Error(kErrorsInCommand, std::string(kSource),
-                          "Incorrect syntax near '" + std::string(text) + "'.");
+  raise_translation_error(source, "Incorrect syntax near '" + std::string(text) + "'.");
 }
 
-std::vector<Token> tokenize(std::string_view sql) {
+std::vector<Token> tokenize(std::string_view sql, std::string_view source) {
   std::vector<Token> tokens;
   tokens.reserve(sql.size() / 4 + 4);
   const std::size_t n = sql.size();
@@ -97,8 +99,7 @@ std::vector<Token> tokenize(std::string_view sql) {
         }
       } while (depth > 0 && i < n);
       if (depth > 0) {
-        throw automation::Error(kErrorsInCommand, std::string(kSource),
-                                "Missing end comment mark '*/'.");
+        raise_translation_error(source, "Missing end comment mark '*/'.");
       }
       continue;
     }
@@ -108,9 +109,8 @@ std::vector<Token> tokenize(std::string_view sql) {
       std::size_t j = quote + 1;
       for (;;) {
         if (j >= n) {
-          throw automation::Error(kErrorsInCommand, std::string(kSource),
-                                  "Unclosed quotation mark after the character string '" +
-                                      std::string(sql.substr(quote + 1, 30)) + "'.");
+          raise_translation_error(source, "Unclosed quotation mark after the character string '" +
+                                              std::string(sql.substr(quote + 1, 30)) + "'.");
         }
         if (sql[j] == '\'') {
           if (j + 1 < n && sql[j + 1] == '\'') {
@@ -128,7 +128,7 @@ std::vector<Token> tokenize(std::string_view sql) {
     if (c == '0' && i + 1 < n && (sql[i + 1] == 'x' || sql[i + 1] == 'X')) {
       std::size_t j = i + 2;
       while (j < n && is_hex(sql[j])) ++j;
-      if (j < n && is_name_char(sql[j])) raise_syntax_near(excerpt(sql, start));
+      if (j < n && is_name_char(sql[j])) raise_syntax_near(source, excerpt(sql, start));
       push(TokenKind::kBinary, i + 2, j, start);
       i = j;
       continue;
@@ -144,10 +144,10 @@ std::vector<Token> tokenize(std::string_view sql) {
         std::size_t k = j + 1;
         if (k < n && (sql[k] == '+' || sql[k] == '-')) ++k;
         while (k < n && is_digit(sql[k])) ++k;
-        raise_unsupported("The number with an exponent '" + std::string(sql.substr(i, k - i)) +
-                          "'");
+        raise_unsupported(
+            source, "The number with an exponent '" + std::string(sql.substr(i, k - i)) + "'");
       }
-      if (j < n && is_name_char(sql[j])) raise_syntax_near(excerpt(sql, start));
+      if (j < n && is_name_char(sql[j])) raise_syntax_near(source, excerpt(sql, start));
       push(TokenKind::kNumber, i, j, start);
       i = j;
       continue;
@@ -164,9 +164,8 @@ std::vector<Token> tokenize(std::string_view sql) {
         std::size_t j = i + 1;
         for (;;) {
           if (j >= n) {
-            throw automation::Error(kErrorsInCommand, std::string(kSource),
-                                    "Unclosed quotation mark after the character string '" +
-                                        std::string(sql.substr(i + 1, 30)) + "'.");
+            raise_translation_error(source, "Unclosed quotation mark after the character string '" +
+                                                std::string(sql.substr(i + 1, 30)) + "'.");
           }
           if (sql[j] == ']') {
             if (j + 1 < n && sql[j + 1] == ']') {
@@ -177,7 +176,7 @@ std::vector<Token> tokenize(std::string_view sql) {
           }
           ++j;
         }
-        if (j == i + 1) raise_syntax_near("[]");
+        if (j == i + 1) raise_syntax_near(source, "[]");
         push(TokenKind::kBracketed, i + 1, j, start);
         i = j + 1;
         continue;
@@ -189,19 +188,19 @@ std::vector<Token> tokenize(std::string_view sql) {
       case '"': {
         const std::size_t close = sql.find('"', i + 1);
         raise_unsupported(
-            "The quoted identifier " +
-            std::string(close == std::string_view::npos
-                            ? excerpt(sql, start)
-                            : sql.substr(i, std::min<std::size_t>(close - i + 1, 40))));
+            source, "The quoted identifier " +
+                        std::string(close == std::string_view::npos
+                                        ? excerpt(sql, start)
+                                        : sql.substr(i, std::min<std::size_t>(close - i + 1, 40))));
       }
       case '@':
-        raise_unsupported("The variable '" + word_at(sql, start) + "'");
+        raise_unsupported(source, "The variable '" + word_at(sql, start) + "'");
       case '#':
-        raise_unsupported("The temporary table '" + word_at(sql, start) + "'");
+        raise_unsupported(source, "The temporary table '" + word_at(sql, start) + "'");
       case '$':
-        raise_unsupported("The money literal '" + word_at(sql, start) + "'");
+        raise_unsupported(source, "The money literal '" + word_at(sql, start) + "'");
       case '{':
-        raise_unsupported("The ODBC escape '" + std::string(excerpt(sql, start)) + "'");
+        raise_unsupported(source, "The ODBC escape '" + std::string(excerpt(sql, start)) + "'");
       case '<':
       case '>':
       case '!': {
@@ -212,10 +211,10 @@ std::vector<Token> tokenize(std::string_view sql) {
               (c == '!' && d == '=')) {
             len = 2;
           } else if (c == '!' && (d == '<' || d == '>')) {
-            raise_unsupported("The operator '" + std::string(sql.substr(i, 2)) + "'");
+            raise_unsupported(source, "The operator '" + std::string(sql.substr(i, 2)) + "'");
           }
         }
-        if (c == '!' && len == 1) raise_syntax_near("!");
+        if (c == '!' && len == 1) raise_syntax_near(source, "!");
         push(TokenKind::kOperator, i, i + len, start);
         i += len;
         continue;
@@ -238,13 +237,13 @@ std::vector<Token> tokenize(std::string_view sql) {
       case '&':
       case '|':
       case '^':
-        raise_unsupported("The bitwise operator '" + std::string(1, c) + "'");
+        raise_unsupported(source, "The bitwise operator '" + std::string(1, c) + "'");
       default:
-        raise_syntax_near(excerpt(sql, start));
+        raise_syntax_near(source, excerpt(sql, start));
     }
   }
   tokens.push_back(Token{TokenKind::kEnd, std::string_view(), static_cast<std::uint32_t>(n)});
   return tokens;
 }
 
-}  // namespace data::sqlite::tsql
+}  // namespace data::dialect
