@@ -151,7 +151,7 @@ class CLSMG_DORSEL : public automation::Object {
   // The item's stored price-list rows of one side, numbered MYID, with empty MG44_DESCLIST
   // and VALUTA columns for the views: TipoListino "0" loads Gstr_SQL_LI10Ven/
   // Grst_RecSet_LI10Ven, "1" loads Gstr_SQL_LI10Acq/Grst_RecSet_LI10Acq (from the source); any
-  // other text touches no slot and raises nothing. Raises under "Init_LI10:".
+  // other kind loads nothing. Raises under "Init_LI10:".
   void Init_LI10(const std::string& CodiceArticolo, const std::string& TipoListino);
   // The item's last purchase and sale prices (Gstr_SQL_LI11/Grst_RecSet_LI11, from the
   // source); a blank TipoListino means both sides, any other must be a plain number (13).
@@ -176,10 +176,10 @@ class CLSMG_DORSEL : public automation::Object {
   void CreaRecset_Grst_RecSet_LI11();
   // Fill the view from Grst_RecSet_LI10Ven / Grst_RecSet_LI10Acq / Grst_RecSet_LI11: both
   // filters are dropped for good, then one view row per stored row in stored order, codes
-  // decoded into words (translated through the host's Gcls_MULTILINGUA when a host is set),
-  // currency and list description looked up (LI10 only), and the net price computed by the
-  // price object (created when missing). The view is not emptied first. 91 when either slot
-  // is empty. A failure leaves the rows added so far in the view.
+  // decoded into words (LI10: translated through the host's Gcls_MULTILINGUA when a host is
+  // set; LI11: fixed words), the list's currency and description looked up (LI10 only), and
+  // the net price computed by the price object (created when missing). The view is not
+  // emptied first. 91 when either slot is empty. A failure leaves the rows added so far.
   void Trasferisci_in_Grst_RecSet_LI10Ven_Append();
   void Trasferisci_in_Grst_RecSet_LI10Acq_Append();
   void Trasferisci_in_Grst_RecSet_LI11_Append();
@@ -209,7 +209,7 @@ class CLSMG_DORSEL : public automation::Object {
   // current row is restored by bookmark except on descriptions and notes. "FRMUC_INTRA" first
   // sets the item on Grst_RecSet_MG98's current row (raising 3021 on an empty set before the
   // history is touched). "FRMUC_BASE" and "FRMUC_CPARTFLAFG" are accepted and do nothing. A
-  // panel that cannot count its rows (-1) or holds none is left as it is. Raises under
+  // panel that cannot count its rows (-1) or holds none gets only its query. Raises under
   // "RefreshChild:"; a failure leaves the rows re-keyed so far changed and pending.
   void RefreshChild(const std::string& CodiceArticolo, const std::string& ControlloAttivo);
   // Re-reads the panel's rows for CodiceArticolo and the company: stores the panel's query in
