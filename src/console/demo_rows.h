@@ -69,13 +69,13 @@ class Transaction {
 // codes and catalogue types: the same in the demo and in the scaled data set.
 void write_reference_data(data::Connection& c);
 
-constexpr int kApplicationProvider = 1029;  // MG0S_PROVID_FW4A of the applications
+inline constexpr int kApplicationProvider = 1029;  // MG0S_PROVID_FW4A of the applications
 
 struct PriceList {
   int company, side, number;
   const char* currency;  // none: the list whose currency was never set
   const char* description;
-  int propose_start, propose_end;  // 2: the fixed proposed dates below
+  int propose_start, propose_end;  // 2: the fixed proposed dates (June 2025)
   double factor;                   // applied to the item's public price
   double discount1, discount2, markup1;
 };
