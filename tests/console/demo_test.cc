@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -128,7 +130,8 @@ TEST_F(DemoTest, DownloadedAttachmentsHoldTheirFiles) {
     ASSERT_EQ(downloaded, row[2].is_bytes());
     if (!downloaded) continue;
     const automation::Bytes& bytes = row[2].as_bytes();
-    const std::string head(bytes.begin(), bytes.begin() + std::min<std::size_t>(bytes.size(), 5));
+    const std::string head(bytes.begin(),
+                           bytes.begin() + std::min<std::ptrdiff_t>(std::ssize(bytes), 5));
     if (name.ends_with(".png")) {
       EXPECT_EQ("\x89PNG\r", head);
       ++images;

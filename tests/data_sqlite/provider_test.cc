@@ -299,7 +299,8 @@ TEST(SqliteProviderOpenTest, JournalModeIsTheFilesAndSyncLevelTheConnections) {
                      "'1'."},
        }) {
     SCOPED_TRACE(keys);
-    automation::Error e = error_of([&] { data::sqlite::open(source + keys); });
+    const std::string text = source + keys;
+    automation::Error e = error_of([&] { data::sqlite::open(text); });
     EXPECT_EQ(e.number(), 3001);
     EXPECT_EQ(e.source(), "ADODB.Connection");
     EXPECT_EQ(e.description(), description);
