@@ -35,6 +35,7 @@
 #include "console/schema.h"
 #include "data/connection.h"
 #include "dorsel/frame/clsmg_dorsel.h"
+#include "scaled_data.h"
 
 extern char** environ;
 
@@ -129,8 +130,8 @@ bool failed(const std::string& answer) {
 }
 
 // One item with `sales_rows` sales price-list rows: component_bench's shape.
-console::DemoScale sales_scale(int sales_rows) {
-  console::DemoScale scale;
+bench::DemoScale sales_scale(int sales_rows) {
+  bench::DemoScale scale;
   scale.items = 1;
   scale.pricelist_rows = sales_rows;
   scale.purchase_rows = 10;
@@ -161,7 +162,7 @@ class Databases {
     if (path.empty()) {
       path = (folder_ / ("sales-" + std::to_string(sales_rows) + ".sqlite")).string();
       data::ConnectionPtr connection = console::create_database_file(path);
-      console::generate_scaled(*connection, sales_scale(sales_rows));
+      bench::generate_scaled(*connection, sales_scale(sales_rows));
       connection->Close();
     }
     return path;
@@ -253,7 +254,7 @@ class InMemoryComponent {
     connection_->SetCursorLocation(data::kUseClient);
     connection_->Open("Provider=SQLite;Data Source=:memory:");
     console::create_schema(*connection_);
-    console::generate_scaled(*connection_, sales_scale(sales_rows));
+    bench::generate_scaled(*connection_, sales_scale(sales_rows));
     host_ = console::HostApplication::create(connection_, 1, "ITA ");
     component_ = std::make_shared<dorsel::CLSMG_DORSEL>();
     component_->SetConnessione(connection_);
