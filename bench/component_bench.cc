@@ -32,6 +32,7 @@
 #include "data/recordset.h"
 #include "data/sqlite/sqlite_provider.h"
 #include "dorsel/frame/clsmg_dorsel.h"
+#include "scaled_data.h"
 
 namespace {
 
@@ -79,12 +80,12 @@ struct Bench {
   bool capturing = false;
   bool on_file = false;
 
-  explicit Bench(const console::DemoScale& scale, Storage storage = Storage::kMemory)
+  explicit Bench(const bench::DemoScale& scale, Storage storage = Storage::kMemory)
       : on_file(storage == Storage::kFile) {
     console::register_everything();
     connection = open_database(storage);
     connection->SetCursorLocation(data::kUseClient);
-    console::generate_scaled(*connection, scale);
+    bench::generate_scaled(*connection, scale);
     connection->set_statement_hook([this](std::string_view text) {
       if (capturing) captured.emplace_back(text);
     });
@@ -195,8 +196,8 @@ class Baseline {
   std::vector<sqlite3_stmt*> sequence_;
 };
 
-console::DemoScale scale_with(int sales_rows, int panel_rows, int attachments) {
-  console::DemoScale scale;
+bench::DemoScale scale_with(int sales_rows, int panel_rows, int attachments) {
+  bench::DemoScale scale;
   scale.items = 1;
   scale.pricelist_rows = sales_rows;
   scale.purchase_rows = 10;
@@ -287,7 +288,7 @@ void ShowPanel_Baseline(benchmark::State& state, const char* panel, Storage stor
 Bench& ten_thousand_rows() {
   static std::unique_ptr<Bench> b;
   if (!b) {
-    console::DemoScale scale = scale_with(10, 1000, 14);
+    bench::DemoScale scale = scale_with(10, 1000, 14);
     scale.items = 10;
     b = std::make_unique<Bench>(scale);
   }

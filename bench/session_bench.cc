@@ -35,6 +35,7 @@
 #include "console/schema.h"
 #include "data/connection.h"
 #include "dorsel/frame/clsmg_dorsel.h"
+#include "scaled_data.h"
 
 extern char** environ;
 
@@ -62,6 +63,7 @@ class LineProcess {
     posix_spawn_file_actions_adddup2(&actions, to_child[0], 0);
     posix_spawn_file_actions_adddup2(&actions, from_child[1], 1);
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     int rc = posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ);
@@ -128,8 +130,8 @@ bool failed(const std::string& answer) {
 }
 
 // One item with `sales_rows` sales price-list rows: component_bench's shape.
-console::DemoScale sales_scale(int sales_rows) {
-  console::DemoScale scale;
+bench::DemoScale sales_scale(int sales_rows) {
+  bench::DemoScale scale;
   scale.items = 1;
   scale.pricelist_rows = sales_rows;
   scale.purchase_rows = 10;
@@ -160,7 +162,7 @@ class Databases {
     if (path.empty()) {
       path = (folder_ / ("sales-" + std::to_string(sales_rows) + ".sqlite")).string();
       data::ConnectionPtr connection = console::create_database_file(path);
-      console::generate_scaled(*connection, sales_scale(sales_rows));
+      bench::generate_scaled(*connection, sales_scale(sales_rows));
       connection->Close();
     }
     return path;
@@ -190,7 +192,7 @@ LineProcess& session_for(int sales_rows) {
   std::unique_ptr<LineProcess>& slot = sessions[sales_rows];
   if (!slot) {
     slot = start_session(sales_rows);
-    for (std::string request :
+    for (const std::string& request :
          {std::string(R"({"call": "Initialize", "args": []})"),
           R"({"call": "Init_LI10", "args": [")" + std::string(kItem) + R"(", "0"]})"}) {
       const std::string& answer = slot->ask(request);
@@ -252,7 +254,7 @@ class InMemoryComponent {
     connection_->SetCursorLocation(data::kUseClient);
     connection_->Open("Provider=SQLite;Data Source=:memory:");
     console::create_schema(*connection_);
-    console::generate_scaled(*connection_, sales_scale(sales_rows));
+    bench::generate_scaled(*connection_, sales_scale(sales_rows));
     host_ = console::HostApplication::create(connection_, 1, "ITA ");
     component_ = std::make_shared<dorsel::CLSMG_DORSEL>();
     component_->SetConnessione(connection_);
@@ -409,6 +411,7 @@ void Session_ReadersAndWriter(benchmark::State& state) {
     std::int64_t written = 0, write_errors = 0, batches = 0;
     std::vector<ReaderResult> together(kReaders);
     std::vector<std::thread> threads;
+    threads.reserve(kReaders + 1);
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kReaders; ++i) {
       threads.emplace_back([&, i] { together[i] = read_until(*readers[i], references[i], stop); });

@@ -62,8 +62,7 @@ struct DispatchMember {
   std::function<Variant(T&)> plain_get;
 };
 
-// A class's members by name. Names are matched case-insensitively; the order of declaration is
-// kept (interface order) for listing.
+// A class's members by name, matched case-insensitively.
 template <class T>
 class DispatchTable {
  public:
@@ -92,7 +91,6 @@ class DispatchTable {
     return add(std::move(name), std::move(m));
   }
   DispatchTable& add(std::string name, DispatchMember<T> member) {
-    order_.push_back(name);
     if (std::size_t known = position(name); known != kNone) {
       members_[known].member = std::move(member);
       return *this;
@@ -138,8 +136,6 @@ class DispatchTable {
     raise_runtime(errc::kMemberNotFound);
   }
 
-  const std::vector<std::string>& names() const { return order_; }
-
  private:
   // A host's small objects are searched in place; wide interfaces through the index.
   static constexpr std::size_t kScanned = 16;
@@ -164,7 +160,6 @@ class DispatchTable {
   std::vector<Entry> members_;
   std::unordered_map<std::string_view, std::size_t, FoldedNameHash, FoldedNameEqual>
       index_;  // names into members_, for tables wider than kScanned
-  std::vector<std::string> order_;
 };
 
 }  // namespace automation

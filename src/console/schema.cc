@@ -8,8 +8,8 @@
 namespace console {
 
 namespace detail {
-// Defined in the source file that the build generates from schema/erp_schema.sql.
-std::string_view erp_schema_source();
+// Defined in the source file that the build generates from the files under schema/.
+std::string_view embedded_schema(std::string_view name);
 }  // namespace detail
 
 namespace {
@@ -62,7 +62,7 @@ bool contains_case_insensitive(std::string_view text, std::string_view word) {
 
 }  // namespace
 
-std::string_view schema_source() { return detail::erp_schema_source(); }
+std::string_view schema_source() { return detail::embedded_schema("erp_schema.sql"); }
 
 std::string schema_script(Dialect dialect) {
   if (dialect == Dialect::kSqlite) {

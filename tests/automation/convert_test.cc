@@ -4,24 +4,18 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
+#include <random>
 #include <string>
 
 #include "automation/date.h"
 #include "automation/error.h"
 #include "automation/number_format.h"
+#include "support/error_of.h"
 
 namespace automation {
 namespace {
 
-std::int32_t error_number(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using test_support::error_of;
 
 TEST(ConvertTest, DoubleTextFollowsTheRuntimeInBothFormats) {
   struct Case {
@@ -69,7 +63,7 @@ TEST(ConvertTest, TextOfOtherSubtypes) {
   EXPECT_EQ(to_text(Variant(Currency{15000})), "1.5");
   EXPECT_EQ(to_text(Variant(Decimal::parse("1.500"))), "1.5");
   EXPECT_EQ(to_text(Variant(Decimal::parse("-0.0009"))), "-0.0009");
-  EXPECT_EQ(error_number([] { to_text(Variant::nothing()); }), errc::kObjectVariableNotSet);
+  EXPECT_EQ(error_of([] { to_text(Variant::nothing()); }).number(), errc::kObjectVariableNotSet);
 }
 
 TEST(ConvertTest, DecimalParsingAcceptsWhatTheRuntimeAccepts) {
@@ -105,7 +99,7 @@ TEST(ConvertTest, DecimalParsingAcceptsWhatTheRuntimeAccepts) {
       NumberFormat f = format == 0 ? NumberFormat::plain() : NumberFormat::italian();
       const char* expected = format == 0 ? c.plain : c.italian;
       if (*expected == '\0') {
-        EXPECT_EQ(error_number([&] { Decimal::parse(c.text, f); }), errc::kTypeMismatch);
+        EXPECT_EQ(error_of([&] { Decimal::parse(c.text, f); }).number(), errc::kTypeMismatch);
       } else {
         EXPECT_EQ(Decimal::parse(c.text, f).to_invariant_string(), expected);
       }
@@ -113,17 +107,18 @@ TEST(ConvertTest, DecimalParsingAcceptsWhatTheRuntimeAccepts) {
   }
   // Plain texts ("-12.340", "0,0") take a short road; a leading blank sends the same text
   // through the general scanner, and both must give the same value and scale.
-  std::srand(7);
+  std::mt19937 random(7);
+  auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
   for (int n = 0; n < 5000; ++n) {
     NumberFormat f = n % 2 == 0 ? NumberFormat::plain() : NumberFormat::italian();
-    std::string text = std::rand() % 3 == 0 ? "-" : "";
-    for (int d = 1 + std::rand() % 12; d > 0; --d) {
-      text += static_cast<char>('0' + std::rand() % 10);
+    std::string text = below(3) == 0 ? "-" : "";
+    for (int d = 1 + below(12); d > 0; --d) {
+      text += static_cast<char>('0' + below(10));
     }
-    if (std::rand() % 2 == 0) {
+    if (below(2) == 0) {
       text += f.decimal_separator;
-      for (int d = 1 + std::rand() % 10; d > 0; --d) {
-        text += static_cast<char>('0' + std::rand() % 10);
+      for (int d = 1 + below(10); d > 0; --d) {
+        text += static_cast<char>('0' + below(10));
       }
     }
     Decimal shortcut = Decimal::parse(text, f);
@@ -137,7 +132,8 @@ TEST(ConvertTest, DecimalRangeAndArithmetic) {
   ScopedNumberFormat plain(NumberFormat::plain());
   EXPECT_EQ(Decimal::parse("79228162514264337593543950335").to_string(),
             "79228162514264337593543950335");
-  EXPECT_EQ(error_number([] { Decimal::parse("79228162514264337593543950336"); }), errc::kOverflow);
+  EXPECT_EQ(error_of([] { Decimal::parse("79228162514264337593543950336"); }).number(),
+            errc::kOverflow);
   EXPECT_EQ(Decimal::parse("0.1234567890123456789012345678").to_string(),
             "0.1234567890123456789012345678");
   EXPECT_EQ((Decimal::parse("0.1") + Decimal::parse("0.2")).to_string(), "0.3");
@@ -161,7 +157,7 @@ TEST(ConvertTest, DecimalRangeAndArithmetic) {
   EXPECT_TRUE(tiniest < largest);
   EXPECT_TRUE(-largest < -tiniest);
   EXPECT_TRUE(Decimal::parse("79228162514264337593543950334.5") < largest);
-  EXPECT_EQ(error_number([] { Decimal(1) / Decimal(); }), errc::kDivisionByZero);
+  EXPECT_EQ(error_of([] { Decimal(1) / Decimal(); }).number(), errc::kDivisionByZero);
 }
 
 // A decimal's double is the double nearest to it, whichever way it is computed.
@@ -211,23 +207,23 @@ TEST(ConvertTest, SixteenBitIntegerRoundsHalfToEvenAndOverflows) {
   for (const Case& c : cases) {
     SCOPED_TRACE(to_text(c.value));
     if (c.expected == -99999) {
-      EXPECT_EQ(error_number([&] { to_integer(c.value); }), errc::kOverflow);
+      EXPECT_EQ(error_of([&] { to_integer(c.value); }).number(), errc::kOverflow);
     } else {
       EXPECT_EQ(to_integer(c.value), c.expected);
     }
   }
-  EXPECT_EQ(error_number([] { to_integer(Variant::null()); }), errc::kInvalidUseOfNull);
-  EXPECT_EQ(error_number([] { to_integer(Variant("x")); }), errc::kTypeMismatch);
+  EXPECT_EQ(error_of([] { to_integer(Variant::null()); }).number(), errc::kInvalidUseOfNull);
+  EXPECT_EQ(error_of([] { to_integer(Variant("x")); }).number(), errc::kTypeMismatch);
   EXPECT_EQ(to_long(Variant(25427.55)), 25428);
-  EXPECT_EQ(error_number([] { to_long(Variant(3e9)); }), errc::kOverflow);
+  EXPECT_EQ(error_of([] { to_long(Variant(3e9)); }).number(), errc::kOverflow);
 }
 
 TEST(ConvertTest, DoubleAndBooleanConversions) {
   ScopedNumberFormat italian(NumberFormat::italian());
   EXPECT_DOUBLE_EQ(to_double(Variant("1.234,5")), 1234.5);
   EXPECT_DOUBLE_EQ(to_double(Variant("1e300")), 1e300);
-  EXPECT_EQ(error_number([] { to_double(Variant("1e400")); }), errc::kOverflow);
-  EXPECT_EQ(error_number([] { to_double(Variant("")); }), errc::kTypeMismatch);
+  EXPECT_EQ(error_of([] { to_double(Variant("1e400")); }).number(), errc::kOverflow);
+  EXPECT_EQ(error_of([] { to_double(Variant("")); }).number(), errc::kTypeMismatch);
   EXPECT_TRUE(to_bool(Variant("true")));
   EXPECT_FALSE(to_bool(Variant("FALSE")));
   EXPECT_TRUE(to_bool(Variant("2")));
@@ -242,9 +238,9 @@ TEST(ConvertTest, NumberTextsBeyondEveryTypeOverflow) {
        {"1E99999999999999999999", "1E400", "0.001e403", "&H10000000000000001",
         "-&H8000000000000000", "&O2000000000000000000000", "&HFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"}) {
     SCOPED_TRACE(text);
-    EXPECT_EQ(error_number([&] { to_double(Variant(text)); }), errc::kOverflow);
-    EXPECT_EQ(error_number([&] { to_decimal(Variant(text)); }), errc::kOverflow);
-    EXPECT_EQ(error_number([&] { to_long(Variant(text)); }), errc::kOverflow);
+    EXPECT_EQ(error_of([&] { to_double(Variant(text)); }).number(), errc::kOverflow);
+    EXPECT_EQ(error_of([&] { to_decimal(Variant(text)); }).number(), errc::kOverflow);
+    EXPECT_EQ(error_of([&] { to_long(Variant(text)); }).number(), errc::kOverflow);
   }
   EXPECT_EQ(to_double(Variant("1E-99999999999999999999")), 0.0);
   EXPECT_EQ(to_double(Variant("1000e-402")), 0.0);
@@ -253,9 +249,9 @@ TEST(ConvertTest, NumberTextsBeyondEveryTypeOverflow) {
   EXPECT_EQ(to_double(Variant("&H8000000000000000")), -9223372036854775808.0);
   EXPECT_EQ(to_double(Variant("-&HFFFFFFFFFFFFFFFF")), 1.0);
   EXPECT_EQ(to_long(Variant("&H00000000000000001")), 1);
-  EXPECT_EQ(error_number([] { to_double(Variant("&H")); }), errc::kTypeMismatch);
-  EXPECT_EQ(error_number([] { to_double(Variant("1E")); }), errc::kTypeMismatch);
-  EXPECT_EQ(error_number([] { to_double(Variant("&O8")); }), errc::kTypeMismatch);
+  EXPECT_EQ(error_of([] { to_double(Variant("&H")); }).number(), errc::kTypeMismatch);
+  EXPECT_EQ(error_of([] { to_double(Variant("1E")); }).number(), errc::kTypeMismatch);
+  EXPECT_EQ(error_of([] { to_double(Variant("&O8")); }).number(), errc::kTypeMismatch);
 }
 
 // The non-raising variants answer exactly where the raising ones raise, with the same number.

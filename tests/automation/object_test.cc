@@ -6,6 +6,7 @@
 #include "automation/debug_output.h"
 #include "automation/factory.h"
 #include "automation/guid.h"
+#include "support/error_of.h"
 
 namespace automation {
 namespace {
@@ -40,14 +41,7 @@ class Counter : public Object {
   }
 };
 
-std::int32_t error_number(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using test_support::error_of;
 
 TEST(ObjectTest, LateBindingIgnoresLetterCaseAndDistinguishesCallKinds) {
   auto counter = std::make_shared<Counter>();
@@ -60,9 +54,9 @@ TEST(ObjectTest, LateBindingIgnoresLetterCaseAndDistinguishesCallKinds) {
   counter->set("CHILD", other);
   EXPECT_EQ(counter->get("Child").as_object(), other);
   // A property set only by reference cannot be let.
-  EXPECT_EQ(error_number([&] { counter->let("Missing", Variant(1)); }), errc::kMemberNotFound);
-  EXPECT_EQ(error_number([&] { counter->call("AddTo2"); }), errc::kMemberNotFound);
-  EXPECT_EQ(error_number([&] { counter->set("Value", nullptr); }), 13);
+  EXPECT_EQ(error_of([&] { counter->let("Missing", Variant(1)); }).number(), errc::kMemberNotFound);
+  EXPECT_EQ(error_of([&] { counter->call("AddTo2"); }).number(), errc::kMemberNotFound);
+  EXPECT_EQ(error_of([&] { counter->set("Value", nullptr); }).number(), 13);
 }
 
 TEST(ObjectTest, PathsRequireObjectsAtEveryStep) {
@@ -72,20 +66,18 @@ TEST(ObjectTest, PathsRequireObjectsAtEveryStep) {
   root->child = child;
   EXPECT_EQ(get_path(root, {"Child", "Value"}).as_long(), 42);
   root->child = nullptr;
-  EXPECT_EQ(error_number([&] { get_path(root, {"Child", "Value"}); }), errc::kObjectVariableNotSet);
-  EXPECT_EQ(error_number([&] { get_path(root, {"Value", "Value"}); }), errc::kObjectRequired);
+  EXPECT_EQ(error_of([&] {
+              get_path(root, {"Child", "Value"});
+            }).number(),
+            errc::kObjectVariableNotSet);
+  EXPECT_EQ(error_of([&] { get_path(root, {"Value", "Value"}); }).number(), errc::kObjectRequired);
 }
 
 TEST(ObjectTest, FactoryCreatesRegisteredClassesOnly) {
   ObjectFactory::instance().register_class("Test.Counter",
                                            [] { return std::make_shared<Counter>(); });
   EXPECT_EQ(create_object("TEST.COUNTER")->type_name(), "Counter");
-  Error error(0, "", "");
-  try {
-    create_object("Test.Nothing");
-  } catch (const Error& e) {
-    error = e;
-  }
+  const Error error = error_of([] { create_object("Test.Nothing"); });
   EXPECT_EQ(error.number(), errc::kCannotCreateObject);
   EXPECT_EQ(error.description(), "ActiveX component can't create object");
   ObjectFactory::instance().unregister_class("Test.Counter");
@@ -93,15 +85,12 @@ TEST(ObjectTest, FactoryCreatesRegisteredClassesOnly) {
 }
 
 TEST(ErrorTest, LabelsChainOutermostFirst) {
-  Error caught(0, "", "");
-  try {
+  const Error caught = error_of([] {
     trap_and_reraise("RefreshChild:", [] {
       trap_and_reraise("InitializeRecordsetLI10Ven:",
                        [] { throw Error(3021, "ADODB.Recordset", "Either BOF or EOF is True"); });
     });
-  } catch (const Error& e) {
-    caught = e;
-  }
+  });
   EXPECT_EQ(caught.number(), 3021);
   EXPECT_EQ(caught.source(), "RefreshChild:\r\nInitializeRecordsetLI10Ven:\r\nADODB.Recordset");
   EXPECT_EQ(caught.description(), "Either BOF or EOF is True");

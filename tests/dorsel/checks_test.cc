@@ -3,9 +3,12 @@
 #include <vector>
 
 #include "support/component_fixture.h"
+#include "support/error_of.h"
 #include "support/slot_test_helpers.h"
 
 namespace {
+
+using test_support::error_of;
 
 using automation::Variant;
 

@@ -15,6 +15,8 @@
 
 namespace {
 
+using test_support::error_of;
+
 using automation::Variant;
 using test_support::faults;
 using test_support::recordset_text;

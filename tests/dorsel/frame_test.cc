@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <map>
+#include <random>
 
 #include <cmath>
 
@@ -16,6 +16,8 @@
 #include "support/slot_test_helpers.h"
 
 namespace {
+
+using test_support::error_of;
 
 using automation::Variant;
 using test_support::ComponentTest;
@@ -297,10 +299,11 @@ TEST(ValueFunctionsTest, NumbersGiveWhatTheirTextGives) {
         Variant(123456789012345.0),
         Variant(1e20),
         Variant(-3.25e-20)};
-    std::srand(11);
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> mantissa(-0.5, 0.5);
+    std::uniform_int_distribution<int> exponent(-20, 19);
     for (int n = 0; n < 3000; ++n) {
-      double mantissa = static_cast<double>(std::rand()) / RAND_MAX - 0.5;
-      values.emplace_back(mantissa * std::pow(10.0, std::rand() % 40 - 20));
+      values.emplace_back(mantissa(random) * std::pow(10.0, exponent(random)));
     }
     for (const Variant& v : values) {
       std::string by_text = automation::Decimal::parse(automation::to_text(v)).to_string();

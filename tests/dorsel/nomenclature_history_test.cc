@@ -3,9 +3,12 @@
 
 #include "automation/date.h"
 #include "support/component_fixture.h"
+#include "support/error_of.h"
 #include "support/slot_test_helpers.h"
 
 namespace {
+
+using test_support::error_of;
 
 using automation::PromptAnswer;
 
@@ -133,7 +136,6 @@ TEST_F(NomenclatureHistoryTest, FailuresCarryTheLabelAndWriteNothing) {
   // A failing test query: nothing is asked and nothing written.
   test_support::drop_table(*connection, "MG1Q_ARTNOMENCLATURE");
   error = error_of([&] { store("C", "A1", 0); });
-  EXPECT_NE(error.number(), 0);
   EXPECT_TRUE(error.source().starts_with("StoricizzaNomenclaturaIntra:\r\n"));
   EXPECT_TRUE(prompt->asked().empty());
 }

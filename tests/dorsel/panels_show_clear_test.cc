@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "support/component_fixture.h"
+#include "support/error_of.h"
 #include "support/recordset_text.h"
 #include "support/slot_test_helpers.h"
 
 namespace {
+
+using test_support::error_of;
 
 using test_support::column_names;
 using test_support::column_text;
@@ -277,7 +280,7 @@ TEST_F(PanelsShowClearTest, NamesOutsideAMethodsTableTouchNothing) {
   for (const Case& t : cases) {
     for (const std::string& name : t.names) {
       SCOPED_TRACE(std::string(t.method) + " \"" + name + "\"");
-      EXPECT_EQ(error_of([&] { t.call(name); }).number(), 0);
+      EXPECT_NO_THROW(t.call(name));
       EXPECT_EQ(snapshot(), before);
     }
   }
@@ -356,13 +359,15 @@ TEST_F(PanelsShowClearTest, ClearingAClosedVariantPanelFailsButOtherPanelsReopen
   for (const Case& t : cases) {
     SCOPED_TRACE(t.panel);
     ((*component).*t.slot)->Close();
-    automation::Error error = error_of([&] { component->ClearChild(t.panel); });
-    EXPECT_EQ(error.number(), t.error);
-    EXPECT_TRUE(((*component).*t.query).ends_with("WHERE 1=0"));
-    if (t.error != 0) {
+    if (t.error == 0) {
+      EXPECT_NO_THROW(component->ClearChild(t.panel));
+    } else {
+      automation::Error error = error_of([&] { component->ClearChild(t.panel); });
+      EXPECT_EQ(error.number(), t.error);
       EXPECT_TRUE(error.source().starts_with("ClearChild:\r\n")) << error.source();
       EXPECT_EQ(((*component).*t.slot)->State(), data::kStateClosed);
     }
+    EXPECT_TRUE(((*component).*t.query).ends_with("WHERE 1=0"));
   }
 }
 
@@ -386,7 +391,7 @@ TEST_F(PanelsShowClearTest, WithoutHostShowFailsAndClearUsesItalian) {
     EXPECT_EQ(error.number(), automation::errc::kObjectVariableNotSet);
     EXPECT_TRUE(error.source().starts_with("ShowChild:\r\n")) << error.source();
     EXPECT_EQ(snapshot(), before);
-    EXPECT_EQ(error_of([&] { component->ClearChild(panel); }).number(), 0);
+    EXPECT_NO_THROW(component->ClearChild(panel));
   }
   EXPECT_EQ(component->Gstr_SQL_MG72, applications_head("ITA ") + "\r\nWHERE 1=0");
   EXPECT_EQ(component->Grst_RecSet_MG72->Fields().Count(), 4);

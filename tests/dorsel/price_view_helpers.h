@@ -79,15 +79,4 @@ inline std::string view_rows(data::Recordset& view, const std::vector<std::strin
   return out;
 }
 
-// One line per declared column: name, type, defined size, attributes.
-inline std::string layout_text(data::Recordset& view) {
-  std::string out;
-  for (int i = 0; i < view.Fields().Count(); ++i) {
-    const data::Field& f = view.Fields().Item(i);
-    out += f.Name() + " " + std::to_string(static_cast<int>(f.Type())) + " " +
-           std::to_string(f.DefinedSize()) + " " + std::to_string(f.Attributes()) + "\n";
-  }
-  return out;
-}
-
 }  // namespace test_support

@@ -33,13 +33,4 @@ std::string ComponentTest::query_text(const std::string& sql) {
   return test_support::rows_text(*connection, sql);
 }
 
-automation::Error ComponentTest::error_of(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const automation::Error& e) {
-    return e;
-  }
-  return automation::Error(0, "", "");
-}
-
 }  // namespace test_support

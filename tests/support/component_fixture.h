@@ -32,9 +32,6 @@ class ComponentTest : public ::testing::Test {
   // The rows of a query rendered one per line, columns separated by '|'.
   std::string query_text(const std::string& sql);
 
-  // The error a call raises, or a default Error(0, "", "") when it raises nothing.
-  static automation::Error error_of(const std::function<void()>& call);
-
   data::ConnectionPtr connection;
   std::shared_ptr<console::HostApplication> host;
   std::shared_ptr<dorsel::CLSMG_DORSEL> component;
