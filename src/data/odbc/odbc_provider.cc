@@ -690,16 +690,12 @@ std::unique_ptr<Provider> open_if_ours(std::string_view connection_string,
 }  // namespace
 
 bool accepts(std::string_view connection_string) {
-  if (automation::iequals(automation::trim(connection_string_value(connection_string, "Provider"),
-                                           automation::kSpacesAndTabs),
-                          "SQLite"))
-    return false;
-  return !automation::trim(connection_string_value(connection_string, "Driver"),
-                           automation::kSpacesAndTabs)
-              .empty() ||
-         !automation::trim(connection_string_value(connection_string, "DSN"),
-                           automation::kSpacesAndTabs)
-              .empty();
+  auto value = [&](std::string_view key) {
+    return std::string(automation::trim(connection_string_value(connection_string, key),
+                                        automation::kSpacesAndTabs));
+  };
+  if (automation::iequals(value("Provider"), "SQLite")) return false;
+  return !value("Driver").empty() || !value("DSN").empty();
 }
 
 std::string extension_path() {

@@ -45,13 +45,10 @@ double ValoreNumerico_double(const automation::Variant& value) {
   using automation::VarType;
   switch (value.type()) {
     case VarType::kInteger:
-      return value.as_integer();
     case VarType::kLong:
-      return value.as_long();
     case VarType::kLongLong:
-      return static_cast<double>(value.as_long_long());
     case VarType::kDecimal:
-      return value.as_decimal().to_double();
+      return automation::to_double(value);  // no text road for numbers that are exact
     case VarType::kDouble: {
       // The double as its 15 significant digits say, read back without the locale's separator.
       std::string text = automation::double_to_text(value.as_double(), '.');

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "automation/error.h"
+#include "data/ado.h"
 #include "data/dialect/translator.h"
 #include "support/small_stack.h"
 
@@ -251,6 +252,26 @@ TEST(TsqlTranslatorTest, CacheKeepsOneTranslationPerText) {
   }
   EXPECT_LE(cache.size(), TranslationCache::kMaxEntries);
   EXPECT_EQ(cache.translate("SELECT 7"), "SELECT 7");
+}
+
+// The dialect names no provider: every kind of refusal (lexer, parser, nesting, arguments)
+// carries the source the caller gave, so a provider reports it as its own.
+TEST(TsqlTranslatorTest, ErrorsCarryTheCallersSource) {
+  std::string deep = "SELECT ";
+  for (int i = 0; i <= data::dialect::kMaxNesting; ++i) deep += "(";
+  for (const std::string& tsql : {std::string("SELECT @x"), std::string("SELECT FROM"),
+                                  std::string("SELECT LEN()"), std::string("SELECT 'open"), deep}) {
+    SCOPED_TRACE(tsql);
+    TranslationCache cache("ODBC (SQLite)");
+    std::string source;
+    try {
+      cache.translate(tsql);
+    } catch (const automation::Error& e) {
+      source = e.source();
+      EXPECT_EQ(e.number(), data::errc::kErrorsInCommand);
+    }
+    EXPECT_EQ(source, "ODBC (SQLite)");
+  }
 }
 
 }  // namespace
