@@ -20,7 +20,7 @@ TEST_F(CodeLookupsTest, StatementsQuoteTheirTextsAndFollowTheHostsCompany) {
   std::int16_t list = 3;
   host->company().set_code(2);
   const std::pair<std::function<void()>, std::string> cases[] = {
-      {[&] { c.Get_MG66_ID_LP09("O'K"); },
+      {[&] { c.Get_MG66_ID_LP09("O'K  "); },  // trailing blanks trimmed
        test_support::crlf_lines({"SELECT LP09_ID", "FROM LP09_TESTATAPRIORITA",
                                  "WHERE LP09_CODICE = 'O''K'", "AND LP09_DITTA_CG18 = 2"})},
       {[&] { c.GetCodIvaCompensazione("A'1 "); },
