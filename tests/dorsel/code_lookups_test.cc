@@ -80,10 +80,11 @@ TEST_F(CodeLookupsTest, MissingTablesAndAClosedConnection) {
   EXPECT_EQ(c.EsisteAlias("INT1"), "A1");
   for (const char* state : {"missing tables", "closed connection"}) {
     SCOPED_TRACE(state);
-    if (state[0] == 'c')
+    if (state[0] == 'c') {
       connection->Close();
-    else
+    } else {
       test_support::drop_table(*connection, "MG66_ANAGRART");
+    }
     EXPECT_NO_THROW(EXPECT_EQ(c.EsisteAlias("INT1"), ""));
     EXPECT_NO_THROW(EXPECT_EQ(c.RecuperaValuta(0, list), ""));
     EXPECT_NO_THROW(EXPECT_EQ(c.RecuperaDescrizioneListino(0, list), ""));
