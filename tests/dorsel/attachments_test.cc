@@ -2,7 +2,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,6 +11,9 @@
 #include "support/slot_test_helpers.h"
 #include "support/tsql_inventory.h"
 
+// Which attachments are listed and how, the service state, the article and brand codes and the
+// account row are pinned by the session script attachment_list.jsonl; here, the files, the
+// statements and failures the process arranges.
 namespace {
 
 using test_support::error_of;
@@ -26,22 +28,6 @@ std::string inventory(const std::string& name) {
   }
   ADD_FAILURE() << "no inventory statement " << name;
   return {};
-}
-
-std::string text_of(const Variant& v) { return v.is_null() ? "NULL" : automation::to_text(v); }
-
-// The list's rows keyed by attachment id, each the other columns joined by '|'.
-std::multimap<std::string, std::string> rows_by_id(const data::RecordsetPtr& list) {
-  std::multimap<std::string, std::string> rows;
-  if (!list) return rows;
-  for (list->MoveFirst(); !list->Eof(); list->MoveNext()) {
-    std::string line;
-    for (int i = 1; i < list->Fields().Count(); ++i) {
-      line += (i == 1 ? "" : "|") + text_of(list->Fields().Item(i).Value());
-    }
-    rows.emplace(text_of(list->Fields().Item(0).Value()), line);
-  }
-  return rows;
 }
 
 std::vector<std::string> files_in(const fs::path& dir) {
@@ -89,10 +75,6 @@ class AttachmentsTest : public test_support::ComponentTest {
         "VALUES (" +
         std::to_string(company) + ", '" + module + "', " + state + ", 'user-" + module + "')");
   }
-  void reset_service() {
-    exec("DELETE FROM IL00_CONFIG_GDPR");
-    exec("DELETE FROM IL01_MARCHEDITTA");
-  }
   void attachment(int id, const Variant& kind, const Variant& name, const Variant& abbreviation,
                   const Variant& type, const Variant& size, const Variant& downloaded,
                   const Variant& link) {
@@ -137,117 +119,6 @@ TEST_F(AttachmentsTest, StatementsAreTheFixedTexts) {
                 inventory("IsSorvanoAttivo")}));
 }
 
-TEST_F(AttachmentsTest, NoRowEmptiesTheListSlots) {
-  brand();
-  configuration("SORVANO", "1");
-  ASSERT_NE(component->Get_ArticoloEMarca("A1"), nullptr);
-  ASSERT_NE(component->Get_PathImage("A1"), nullptr);  // the entry without attachments
-  for (const char* item : {"B2", "O'K", ""}) {
-    SCOPED_TRACE(item);
-    EXPECT_EQ(component->Get_PathImage(item), nullptr);
-    EXPECT_EQ(component->Grst_RecSet_Immagini, nullptr);
-    EXPECT_EQ(component->Get_ArticoloEMarca(item), nullptr);
-    EXPECT_EQ(component->Grst_RecSet_ArticoloMarca, nullptr);
-  }
-}
-
-TEST_F(AttachmentsTest, EntryWithoutAttachmentsNeedsTheServiceThroughItsBrand) {
-  struct Case {
-    const char* name;
-    bool with_brand;
-    std::vector<std::pair<std::string, std::string>> configurations;
-    std::size_t rows;
-  };
-  const Case cases[] = {
-      {"active", true, {{"SORVANO", "1"}}, 1},
-      {"switched off", true, {{"SORVANO", "0"}}, 0},
-      {"state unknown", true, {{"SORVANO", "NULL"}}, 0},
-      {"no configuration", true, {}, 0},
-      {"active, no brand", false, {{"SORVANO", "1"}}, 0},
-      {"any module, once per row", true, {{"SORVANO", "1"}, {"ALTRO", "1"}}, 2},
-  };
-  for (const Case& t : cases) {
-    SCOPED_TRACE(t.name);
-    reset_service();
-    if (t.with_brand) brand();
-    for (const auto& [module, state] : t.configurations) configuration(module, state);
-    const auto rows = rows_by_id(component->Get_PathImage("A1"));
-    ASSERT_EQ(rows.size(), t.rows);
-    for (const auto& [id, line] : rows) {
-      EXPECT_EQ(id + "|" + line, "NULL|NULL|NULL|FILE||NULL|DOWN|ERASE|ART-10|BR1");
-    }
-  }
-}
-
-TEST_F(AttachmentsTest, ColumnsOfTheList) {
-  struct Case {
-    Variant kind, name, abbreviation, type, size, downloaded;
-    const char* expected;  // kind text|listed name|type|size|state; null: never listed
-  };
-  const Case cases[] = {
-      {0, "A12.jpg", kNull, "jpg", 5242880, 1, "Immagine Estetica|A12.jpg|FILE|5 MB|VIEW"},
-      {1, "A12.jpg", kNull, "jpg", 1073741824, 0,
-       "Immagine Estetica piccola|THB_A12.jpg|FILE|1,024 MB|DOWN"},
-      {2, "T.png", kNull, kNull, 0, kNull, "Immagine Tecnica|T.png|FILE||DOWN"},
-      {3, "T.png", kNull, "png", kNull, 1, "Immagine Tecnica piccola|THB_T.png|FILE||VIEW"},
-      {4, "SCH_A12.pdf", "SCH", "pdf", 1048576, 1, "Allegato Linea|SCH A12|PDF|1 MB|VIEW"},
-      // Without the marker the first character after cleaning is lost.
-      {5, "A12.pdf", "SCH", "Pdf", 1048575, 1, "Allegato Modello|SCH 12|PDF|0 MB|VIEW"},
-      // Texts compare without regard to case; sizes count whole megabytes.
-      {6, "sch_a12.PDF", "SCH", "PDF", 2621440, 1, "Allegato Articolo|SCH a12|PDF|2 MB|VIEW"},
-      {6, "SCH_X.doc", "SCH", "doc", kNull, 1, "Allegato Articolo|SCH X|FILE||VIEW"},
-      {6, "SCH_X.doc", "SCH", kNull, kNull, 1, "Allegato Articolo|NULL|FILE||VIEW"},
-      {4, "SCH_X.pdf", kNull, "pdf", kNull, 1, "Allegato Linea|NULL|PDF||VIEW"},
-      {kNull, "N.bin", kNull, "bin", kNull, 1, "NULL|N.bin|FILE||VIEW"},
-      {7, "K.bin", kNull, kNull, kNull, 1, nullptr},
-  };
-  int id = 0;
-  for (const Case& t : cases) {
-    ++id;
-    attachment(id, t.kind, t.name, t.abbreviation, t.type, t.size, t.downloaded,
-               "http://cat/" + std::to_string(id));
-  }
-  brand();
-  configuration("SORVANO", "1");
-  for (bool active : {true, false}) {
-    SCOPED_TRACE(active ? "service active" : "service off");
-    const auto rows = rows_by_id(component->Get_PathImage("A1"));
-    id = 0;
-    for (const Case& t : cases) {
-      SCOPED_TRACE(++id);
-      const auto [first, last] = rows.equal_range(std::to_string(id));
-      const std::string expected = t.expected ? t.expected : "";
-      // Contents not downloaded are listed only while the service is active.
-      if (!t.expected || (!active && expected.ends_with("DOWN"))) {
-        EXPECT_EQ(first, last);
-        continue;
-      }
-      ASSERT_EQ(std::distance(first, last), 1);
-      const std::size_t state = expected.rfind('|');
-      EXPECT_EQ(first->second, expected.substr(0, state) + "|http://cat/" + std::to_string(id) +
-                                   expected.substr(state) + "|ERASE|ART-10|BR1");
-    }
-    exec("UPDATE IL00_CONFIG_GDPR SET IL00_STATO = 0");
-  }
-  EXPECT_EQ(test_support::column_names(*component->Grst_RecSet_Immagini),
-            "CL06_ID,CL06_DESTIPO,CL06_NOMEFILE,CL06_TIPOFILE,CL06_DIMENSIONE,CL06_LINK,"
-            "CL06_ISDOWNLOADED,CL06_DELETE,CodiceArticoloSorvano,CodiceMarcaSorvano");
-}
-
-TEST_F(AttachmentsTest, ArticleAndBrandRepeatPerConfigurationRow) {
-  brand();
-  configuration("SORVANO", "1");
-  configuration("ALTRO", "0");
-  data::RecordsetPtr codes = component->Get_ArticoloEMarca("A1");
-  ASSERT_EQ(codes, component->Grst_RecSet_ArticoloMarca);
-  EXPECT_EQ(test_support::column_names(*codes), "CodiceArticoloSorvano,CodiceMarcaSorvano");
-  EXPECT_EQ(test_support::column_text(*codes, "CodiceMarcaSorvano"), "BR1,BR1");
-  exec("DELETE FROM IL01_MARCHEDITTA");
-  codes = component->Get_ArticoloEMarca("A1");
-  EXPECT_EQ(test_support::column_text(*codes, "CodiceArticoloSorvano"), "ART-10");
-  EXPECT_EQ(test_support::column_text(*codes, "CodiceMarcaSorvano"), "NULL");
-}
-
 TEST_F(AttachmentsTest, TrappingMethodsReportWithTheirLabel) {
   brand();
   configuration("SORVANO", "1");
@@ -280,6 +151,8 @@ TEST_F(AttachmentsTest, TrappingMethodsReportWithTheirLabel) {
     EXPECT_EQ(slot->State(), data::kStateClosed);
   }
   EXPECT_NE(component->Grst_RecSet_Immagini, before);
+  EXPECT_FALSE(component->IsSorvanoAttivo());
+  test_support::drop_table(*connection, "IL01_MARCHEDITTA");
   EXPECT_FALSE(component->IsSorvanoAttivo());
 }
 
@@ -417,65 +290,6 @@ TEST_F(AttachmentsTest, RemoveAllegatoUndoesTheDownload) {
             "0\n");
   component->SetConnessione(nullptr);
   component->RemoveAllegato("6");
-}
-
-TEST_F(AttachmentsTest, AccountRowOfTheCatalogueModule) {
-  configuration("ALTRO", "1");
-  configuration("SORVANO", "1", 2);
-  component->RecuperaUtenzaSorvano();
-  // No row for the company: the host still finds an open recordset.
-  const data::RecordsetPtr account = component->Grst_RecSet_IL00;
-  ASSERT_NE(account, nullptr);
-  EXPECT_EQ(account->State(), data::kStateOpen);
-  EXPECT_TRUE(account->Bof() && account->Eof());
-
-  configuration("SORVANO", "0");
-  component->RecuperaUtenzaSorvano();
-  EXPECT_NE(component->Grst_RecSet_IL00, account);
-  EXPECT_EQ(test_support::column_names(*component->Grst_RecSet_IL00),
-            "IL00_DITTA_CG18,IL00_USERNAME,IL00_PASSWORD,IL00_STATO,IL00_PATHCSV,"
-            "IL00_DOMINIO_WS,IL00_MODULO");
-  EXPECT_EQ(test_support::column_text(*component->Grst_RecSet_IL00, "IL00_USERNAME"),
-            "user-SORVANO");
-}
-
-TEST_F(AttachmentsTest, ServiceIsActiveWithAnActiveRowAndBrands) {
-  struct Case {
-    const char* name;
-    std::vector<std::pair<int, std::string>> configurations;  // company, state
-    std::vector<int> brands;                                  // companies
-    bool active;
-  };
-  const Case cases[] = {
-      {"active row", {{1, "1"}}, {1}, true},
-      {"two active rows", {{1, "1"}, {1, "1"}}, {1}, true},
-      {"without brands", {{1, "1"}}, {}, false},
-      {"brands of another company", {{1, "1"}}, {2}, false},
-      {"switched off", {{1, "0"}}, {1}, false},
-      {"state unknown", {{1, "NULL"}}, {1}, false},
-      {"another company's row", {{2, "1"}}, {1, 2}, false},
-      {"no configuration", {}, {1}, false},
-  };
-  for (const Case& t : cases) {
-    SCOPED_TRACE(t.name);
-    reset_service();
-    // Another module's row counts as much as the catalogue's own.
-    int module = 0;
-    for (const auto& [company, state] : t.configurations) {
-      configuration(module++ == 0 ? "ALTRO" : "SORVANO", state, company);
-    }
-    for (int company : t.brands) brand(company);
-    EXPECT_EQ(component->IsSorvanoAttivo(), t.active);
-  }
-  reset_service();
-  configuration("SORVANO", "1");
-  brand();
-  ASSERT_TRUE(component->IsSorvanoAttivo());
-  component->SetConnessione(nullptr);
-  EXPECT_FALSE(component->IsSorvanoAttivo());
-  component->SetConnessione(connection);
-  test_support::drop_table(*connection, "IL01_MARCHEDITTA");
-  EXPECT_FALSE(component->IsSorvanoAttivo());
 }
 
 }  // namespace
