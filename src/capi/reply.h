@@ -7,7 +7,7 @@
 #include "automation/variant.h"
 
 // The C interface's opaque reply type, defined here for the library's own code.
-struct dorsel_reply {
+struct dorsel_reply {  // NOLINT(readability-identifier-naming): the C interface's name
   automation::Variant value;
   bool has_value = false;
   std::optional<automation::Error> error;

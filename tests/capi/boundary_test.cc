@@ -34,7 +34,8 @@ TEST(CapiBoundaryTest, RequestsGetTheSessionsAnswers) {
 }
 
 TEST(CapiBoundaryTest, OpenRefusesBadOptionsWithAnErrorAnswer) {
-  dorsel_instance* instance = reinterpret_cast<dorsel_instance*>(0x1);
+  int sentinel = 0;
+  dorsel_instance* instance = reinterpret_cast<dorsel_instance*>(&sentinel);
   char* error = nullptr;
   auto error_of = [&](const dorsel_options* options) {
     const int number = dorsel_open(options, &instance, &error);
@@ -123,7 +124,7 @@ TEST(CapiBoundaryTest, ClosedNullAndMadeUpHandlesAreRefused) {
   for (dorsel_instance* handle :
        {instance, static_cast<dorsel_instance*>(nullptr),
         reinterpret_cast<dorsel_instance*>(&some_object),
-        reinterpret_cast<dorsel_instance*>(reinterpret_cast<std::uintptr_t>(instance) + 16)}) {
+        reinterpret_cast<dorsel_instance*>(reinterpret_cast<char*>(instance) + 16)}) {
     json answer = ask(handle, R"({"get": "ListFileToDelete"})");
     EXPECT_EQ(answer["ok"], false);
     EXPECT_EQ(answer["error"]["source"], "dorsel");

@@ -12,6 +12,8 @@ from .values import Ref, from_wire, to_wire
 
 _METHOD, _PROPERTY = 2, 1
 _member_kinds = {}
+# The text of a property read, by name: the commonest request, built once.
+_get_requests = {}
 
 
 def _member_kind(lib, name):
@@ -132,7 +134,15 @@ class Component:
 
     def get(self, name):
         """Reads a property; a recordset slot as a Recordset bound to the slot."""
-        wire = self._result({"get": name})
+        data = _get_requests.get(name)
+        if data is None:
+            data = json.dumps({"get": name}).encode("utf-8")
+            if len(_get_requests) < 4096:
+                _get_requests[name] = data
+        answer = json.loads(self._send(data))
+        if not answer.get("ok"):
+            raise DorselError.from_answer(answer.get("error", {}))
+        wire = answer.get("result")
         if isinstance(wire, dict) and "$recordset" in wire:
             return Recordset(self, name, wire["$recordset"], self._value)
         return self._value(wire)

@@ -35,6 +35,8 @@
 extern "C" {
 #endif
 
+/* The C names keep the C convention. NOLINTBEGIN(readability-identifier-naming) */
+
 /* An open instance. Opaque: the pointer is a handle, never dereferenced by the caller; the
  * library checks it on every call, so a closed one is an error, not a crash. */
 typedef struct dorsel_instance dorsel_instance;
@@ -117,6 +119,8 @@ DORSEL_API void dorsel_reply_long(dorsel_reply* reply, long value);
 /* `source` may be NULL ("HostApplication"); `number` 0 stands for 440. */
 DORSEL_API void dorsel_reply_error(dorsel_reply* reply, long number, const char* source,
                                    const char* description);
+
+/* NOLINTEND(readability-identifier-naming) */
 
 #ifdef __cplusplus
 }
