@@ -166,9 +166,6 @@ class Component:
             raise AttributeError(f"CLSMG_DORSEL has no property {name!r}")
         self.put(name, value)
 
-    def __dir__(self):
-        return sorted(set(super().__dir__()))
-
     # --- The session's other requests.
 
     def recordset(self, slot):

@@ -35,7 +35,7 @@
 extern "C" {
 #endif
 
-/* The C names keep the C convention. NOLINTBEGIN(readability-identifier-naming) */
+/* C names and C typedefs. NOLINTBEGIN(readability-identifier-naming,modernize-use-using) */
 
 /* An open instance. Opaque: the pointer is a handle, never dereferenced by the caller; the
  * library checks it on every call, so a closed one is an error, not a crash. */
@@ -120,7 +120,7 @@ DORSEL_API void dorsel_reply_long(dorsel_reply* reply, long value);
 DORSEL_API void dorsel_reply_error(dorsel_reply* reply, long number, const char* source,
                                    const char* description);
 
-/* NOLINTEND(readability-identifier-naming) */
+/* NOLINTEND(readability-identifier-naming,modernize-use-using) */
 
 #ifdef __cplusplus
 }
