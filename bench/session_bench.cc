@@ -62,6 +62,7 @@ class LineProcess {
     posix_spawn_file_actions_adddup2(&actions, to_child[0], 0);
     posix_spawn_file_actions_adddup2(&actions, from_child[1], 1);
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     int rc = posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ);
@@ -190,7 +191,7 @@ LineProcess& session_for(int sales_rows) {
   std::unique_ptr<LineProcess>& slot = sessions[sales_rows];
   if (!slot) {
     slot = start_session(sales_rows);
-    for (std::string request :
+    for (const std::string& request :
          {std::string(R"({"call": "Initialize", "args": []})"),
           R"({"call": "Init_LI10", "args": [")" + std::string(kItem) + R"(", "0"]})"}) {
       const std::string& answer = slot->ask(request);
@@ -409,6 +410,7 @@ void Session_ReadersAndWriter(benchmark::State& state) {
     std::int64_t written = 0, write_errors = 0, batches = 0;
     std::vector<ReaderResult> together(kReaders);
     std::vector<std::thread> threads;
+    threads.reserve(kReaders + 1);
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kReaders; ++i) {
       threads.emplace_back([&, i] { together[i] = read_until(*readers[i], references[i], stop); });

@@ -306,8 +306,9 @@ std::string Session::recordset_request(const json& request) {
 }
 
 std::string Session::host_request(const json& changes) {
-  if (!reference_host_)
+  if (!reference_host_) {
     bad_request("\"host\" changes the reference host, and this one is the caller's");
+  }
   if (!changes.is_object()) bad_request("\"host\" takes an object");
   for (const auto& [key, value] : changes.items()) {
     if (key == "CodDitta") {

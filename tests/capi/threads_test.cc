@@ -21,6 +21,7 @@ TEST(CapiThreadsTest, InstancesOnSeparateThreadsKeepTheirOwnState) {
   constexpr int kRounds = 25;
   std::atomic<int> wrong{0};
   std::vector<std::thread> threads;
+  threads.reserve(kThreads);
   for (int t = 0; t < kThreads; ++t) {
     threads.emplace_back([&, t] {
       dorsel_options options;
@@ -64,6 +65,7 @@ TEST(CapiThreadsTest, ASharedInstanceRefusesTheSecondThreadAndSurvivesAClose) {
   std::atomic<int> other{0};
   std::atomic<int> finished{0};
   std::vector<std::thread> threads;
+  threads.reserve(3);
   for (int t = 0; t < 3; ++t) {
     threads.emplace_back([&] {
       for (int i = 0; i < 40; ++i) {
