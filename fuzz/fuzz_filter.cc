@@ -29,7 +29,8 @@ data::RecordsetPtr rows() {
     rs->Fields().Item("ID").SetValue(i);
     rs->Fields().Item("NAME").SetValue(names[i]);
     rs->Fields().Item("SCORE").SetValue(
-        i == 2 ? Variant::null() : Variant(automation::Decimal::from_parts(i * 5, 1)));
+        i == 2 ? Variant::null()
+               : Variant(automation::Decimal::from_parts(automation::Int128{i} * 5, 1)));
     rs->Fields().Item("SEEN").SetValue(Variant(automation::Date{40000.0 + i * 100.5}));
     rs->Fields().Item("PRICE").SetValue(i == 4 ? Variant::null() : Variant(i * 1.25 - 2));
     rs->Fields().Item("Last Name").SetValue(i % 2 ? Variant(true) : Variant(names[i]));
@@ -41,12 +42,12 @@ data::RecordsetPtr rows() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const data::RecordsetPtr rs = rows();
+  static const data::RecordsetPtr kRows = rows();
   const std::string criteria(reinterpret_cast<const char*>(data), size);
-  automation::ignore_errors([&] { rs->SetFilter(Variant("ID >= 0")); });
+  automation::ignore_errors([&] { kRows->SetFilter(Variant("ID >= 0")); });
   automation::ignore_errors([&] {
-    rs->SetFilter(Variant(criteria));
-    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) rs->Fields().Item("NAME").Value();
+    kRows->SetFilter(Variant(criteria));
+    for (kRows->MoveFirst(); !kRows->Eof(); kRows->MoveNext()) kRows->Fields().Item("NAME").Value();
   });
   return 0;
 }

@@ -31,7 +31,7 @@ struct Scratch {
 };
 
 const Scratch& scratch() {
-  static const Scratch made = [] {
+  static const Scratch kMade = [] {
     Scratch s;
     s.folder = fs::temp_directory_path() / ("dorsel-fuzz-session-" + std::to_string(::getpid()));
     fs::remove_all(s.folder);
@@ -43,7 +43,7 @@ const Scratch& scratch() {
     std::atexit([] { fs::remove_all(scratch().folder); });
     return s;
   }();
-  return made;
+  return kMade;
 }
 
 // The request with the folder argument of GetPathFileAllegato and RemoveAllFile replaced by the

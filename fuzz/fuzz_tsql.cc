@@ -26,11 +26,11 @@ data::ConnectionPtr database() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const data::ConnectionPtr connection = database();
+  static const data::ConnectionPtr kConnection = database();
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   if (!automation::ignore_errors([&] { data::sqlite::tsql::translate(text); })) return 0;
-  connection->BeginTrans();
-  automation::ignore_errors([&] { connection->run(text); });
-  connection->RollbackTrans();
+  kConnection->BeginTrans();
+  automation::ignore_errors([&] { kConnection->run(text); });
+  kConnection->RollbackTrans();
   return 0;
 }

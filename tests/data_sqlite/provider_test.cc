@@ -321,7 +321,7 @@ TEST(SqliteProviderOpenTest, JournalModeIsTheFilesAndSyncLevelTheConnections) {
   }
   std::filesystem::remove(file);
 
-  for (auto [keys, description] : {
+  for (const auto& [bad_keys, description] : {
            std::pair{";Journal Mode=Fast",
                      "The SQLite provider's Journal Mode is one of DELETE, TRUNCATE, PERSIST, "
                      "MEMORY, WAL, OFF, not 'Fast'."},
@@ -329,7 +329,8 @@ TEST(SqliteProviderOpenTest, JournalModeIsTheFilesAndSyncLevelTheConnections) {
                      "The SQLite provider's Synchronous is one of OFF, NORMAL, FULL, EXTRA, not "
                      "'1'."},
        }) {
-    SCOPED_TRACE(keys);
+    SCOPED_TRACE(bad_keys);
+    const std::string keys = bad_keys;
     automation::Error e = error_of([&] { data::sqlite::open(source + keys); });
     EXPECT_EQ(e.number(), 3001);
     EXPECT_EQ(e.source(), "ADODB.Connection");

@@ -62,8 +62,9 @@ std::size_t StatementTextHash::operator()(std::string_view text) const noexcept 
   }
   if (n > 0) {
     std::uint64_t word = 0;
-    for (std::size_t i = 0; i < n; ++i)
+    for (std::size_t i = 0; i < n; ++i) {
       word |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    }
     h = mix(h, word);
   }
   h ^= h >> 29;
