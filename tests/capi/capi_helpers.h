@@ -7,27 +7,27 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
-#include "console/demo.h"
-#include "data/connection.h"
-
 namespace capi_test {
 
-// An SQLite file with the ERP schema (and the demo rows when asked), removed at the end.
+// An SQLite file with the ERP schema (and the demo rows when asked), made by the program of the
+// same build, and removed at the end. The tests link the library alone, as a host does, so no
+// second copy of the layers shares their process.
 class DatabaseFile {
  public:
   explicit DatabaseFile(std::string_view name, bool demo = false)
       : path_(std::filesystem::temp_directory_path() /
               ("dorsel-capi-" + std::string(name) + "-" + std::to_string(::getpid()) + ".sqlite")) {
     std::filesystem::remove(path_);
-    if (demo) {
-      console::create_demo_database(path_.string());
-    } else {
-      console::create_database_file(path_.string())->Close();
-    }
+    // Both paths are the build's and the temporary folder's: no quote inside either.
+    const std::string command = "'" + std::string(DORSEL_BINARY_DIR) + "/bin/dorsel' " +
+                                (demo ? "demo '" : "schema '") + path_.string() + "' >/dev/null";
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
   }
   ~DatabaseFile() {
     std::error_code ignored;
