@@ -52,8 +52,10 @@ typedef struct dorsel_reply dorsel_reply;
  *
  * Each callback returns 0 after giving its value to the reply. Non-zero is a failure: the
  * component sees an automation error with the number, source and description given to
- * dorsel_reply_error (or 440, "HostApplication" and a plain description when none was given).
- * A callback left NULL is a member the host lacks (error 438). */
+ * dorsel_reply_error (or 440, "HostApplication" and a plain description when none was given);
+ * an error given to dorsel_reply_error fails the call whatever the callback returns, and 0
+ * without a value is a failure too. A callback left NULL is a member the host lacks (error
+ * 438). */
 typedef struct dorsel_host {
   size_t struct_size; /* sizeof(dorsel_host): required, so that the table can grow */
   void* user;         /* handed back to every callback */
