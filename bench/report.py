@@ -2,6 +2,9 @@
 
 Usage: report.py COMPONENT.json SESSION.json [OTHER.json ...]
 
+The "Door_" benchmarks of the other files (the C interface, the Python package) are shown
+beside the session's trivial request; the rest of them each on a line.
+
 Each in-memory, in-process benchmark of the component is followed by its twin on a database
 file ("_File") and by the same work through the session ("Session_"), with their cost against
 the in-memory figure of the same run, in time and in processor time (on a machine shared with
@@ -65,6 +68,26 @@ def fmt(value, pattern):
     return format(value, pattern) if value is not None else "-"
 
 
+def print_doors(by_name, doors):
+    """The trivial request through each door, the session's pipe first: time on the clock, and
+    processor time (the client's, and the session process's too), which a busy machine's
+    neighbours do not inflate."""
+    def us(b, value):
+        return value(b) * 1000 if b else None
+
+    pipe, cat = by_name.get("Session_Get"), by_name.get("Session_Get_Baseline")
+    print('\nA trivial request ({"get": "ListFileToDelete"}), request to answer:')
+    print(f"  {'':<56}{'wall us':>9}{'cpu us':>9}")
+    print(f"  {'through the session (pipe)':<56}{fmt(us(pipe, ms), '.2f'):>9}"
+          f"{fmt(us(pipe, cpu_ms), '.2f'):>9}   (the pipe alone, through cat: "
+          f"{fmt(us(cat, ms), '.2f')} us)")
+    for name, label, target in (("Door_CInterface_Get", "in-process, C interface", 3),
+                                ("Door_Python_Get", "in-process, Python package", 15)):
+        b = doors.get(name)
+        print(f"  {label:<56}{fmt(us(b, ms), '.2f'):>9}{fmt(us(b, cpu_ms), '.2f'):>9}"
+              f"   (target {target} us)")
+
+
 def main():
     by_name = load(sys.argv[1])
     by_name.update(load(sys.argv[2]))
@@ -114,12 +137,19 @@ def main():
                   f"{b['alone_wall_us_per_row']:.1f} us, beside the writer "
                   f"{b['readers_wall_us_per_row']:.1f} us (five processes on "
                   f"{b.get('cores', 0):.0f} cores)")
+    others = {}
     for path in sys.argv[3:]:
-        for name, b in load(path).items():
-            extra = ""
-            if "items_per_second" in b:
-                extra = f"  {b['items_per_second']:,.0f} items/s"
-            print(f"{name:<50}{ms(b):>12.4f} ms{extra}")
+        others.update(load(path))
+    doors = {name: b for name, b in others.items() if name.startswith("Door_")}
+    if doors:
+        print_doors(by_name, doors)
+    for name, b in others.items():
+        if name in doors:
+            continue
+        extra = ""
+        if "items_per_second" in b:
+            extra = f"  {b['items_per_second']:,.0f} items/s"
+        print(f"{name:<50}{ms(b):>12.4f} ms{extra}")
 
 
 if __name__ == "__main__":

@@ -13,6 +13,12 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/dorselConfigVersion.cmake
 install(FILES ${PROJECT_BINARY_DIR}/dorselConfig.cmake
   ${PROJECT_BINARY_DIR}/dorselConfigVersion.cmake DESTINATION ${DORSEL_CMAKE_DIR})
 
+# The C interface: libdorsel.so.0 (with its development link) and its C header, for hosts in
+# any language; the Python package finds it on the system's library path.
+install(TARGETS dorsel_capi LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/src/capi/include/dorsel/dorsel.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/dorsel)
+
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/schema/ DESTINATION ${CMAKE_INSTALL_DATADIR}/dorsel/schema)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/dorsel)
 

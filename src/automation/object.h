@@ -24,6 +24,10 @@ namespace automation {
 
 enum class InvokeKind { kMethod = 1, kPropertyGet = 2, kPropertyLet = 4, kPropertySet = 8 };
 
+// What a name is on an interface, for callers that must choose between reading and calling
+// before they know the arguments (a script language's attribute access).
+enum class MemberKind { kNone, kProperty, kMethod };
+
 class Object : public std::enable_shared_from_this<Object> {
  public:
   virtual ~Object() = default;
@@ -134,6 +138,13 @@ class DispatchTable {
       }
     }
     raise_runtime(errc::kMemberNotFound);
+  }
+
+  // A member with a method handler is a method; any other member is a property.
+  MemberKind kind_of(std::string_view name) const {
+    std::size_t found = position(name);
+    if (found == kNone) return MemberKind::kNone;
+    return members_[found].member.call ? MemberKind::kMethod : MemberKind::kProperty;
   }
 
  private:

@@ -32,13 +32,6 @@ std::string text_of(const json& answer) {
   return answer.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
-std::string error_answer(const automation::Error& e) {
-  return text_of(
-      {{"ok", false},
-       {"error",
-        {{"number", e.number()}, {"source", e.source()}, {"description", e.description()}}}});
-}
-
 constexpr std::string_view kOk = R"({"ok":true})";
 
 // {"ok":true,"result":VALUE}, the value written straight as text.
@@ -82,7 +75,15 @@ const std::string& text_in(const json& request, const char* key) {
 
 }  // namespace
 
-Session::Session(const HostOptions& options) : options_(options) {
+std::string error_answer(const automation::Error& e) {
+  return text_of(
+      {{"ok", false},
+       {"error",
+        {{"number", e.number()}, {"source", e.source()}, {"description", e.description()}}}});
+}
+
+Session::Session(const HostOptions& options, automation::ObjectPtr host)
+    : options_(options), host_(std::move(host)) {
   register_everything();
   if (options_.decimal_comma) ambient_.number_format = automation::NumberFormat::italian();
   ambient_.debug_sink = [this](std::string_view t) { trace_.emplace_back(t); };
@@ -90,7 +91,10 @@ Session::Session(const HostOptions& options) : options_(options) {
   ambient_.prompt = prompt_;
   automation::ScopedAmbient installed(ambient_);
   connection_ = open_host_connection(options_);
-  host_ = HostApplication::create(connection_, options_.company, options_.language);
+  if (!host_) {
+    reference_host_ = HostApplication::create(connection_, options_.company, options_.language);
+    host_ = reference_host_;
+  }
   if (!options_.temp.empty()) std::filesystem::create_directories(options_.temp);
   create_instance();
 }
@@ -134,6 +138,8 @@ data::RecordsetPtr Session::recordset_named(const std::string& name) {
 std::string Session::handle(std::string_view line) {
   automation::ScopedAmbient installed(ambient_);
   try {
+    // The JSON reader stops at a NUL byte; what follows it must not be dropped unseen.
+    if (line.find('\0') != std::string_view::npos) bad_request("a NUL byte inside the request");
     json request = json::parse(line);
     // One snapshot and one lock for the request's queries; every write ends it first.
     data::Connection::SharedReads reads(*connection_);
@@ -300,20 +306,23 @@ std::string Session::recordset_request(const json& request) {
 }
 
 std::string Session::host_request(const json& changes) {
+  if (!reference_host_) {
+    bad_request("\"host\" changes the reference host, and this one is the caller's");
+  }
   if (!changes.is_object()) bad_request("\"host\" takes an object");
   for (const auto& [key, value] : changes.items()) {
     if (key == "CodDitta") {
       if (!value.is_number_integer()) bad_request("CodDitta is a whole number");
-      host_->company().set_code(long_of(value));
+      reference_host_->company().set_code(long_of(value));
     } else if (key == "LinguaAzienda") {
       if (!value.is_string()) bad_request("LinguaAzienda is a text");
-      host_->company().set_language(value.get<std::string>());
+      reference_host_->company().set_language(value.get<std::string>());
     } else if (key == "translations") {
       if (!value.is_object()) bad_request("translations map ids to texts");
       for (const auto& [id, text] : value.items()) {
         if (!text.is_string()) bad_request("a translation is a text");
-        host_->translations().set_override(automation::to_long(Variant(id)),
-                                           text.get<std::string>());
+        reference_host_->translations().set_override(automation::to_long(Variant(id)),
+                                                     text.get<std::string>());
       }
     } else {
       bad_request("unknown host setting \"" + key + "\"");

@@ -17,6 +17,7 @@
 #include <nlohmann/json.hpp>
 
 #include "automation/ambient.h"
+#include "automation/error.h"
 #include "console/host_objects.h"
 #include "console/options.h"
 #include "console/prompts.h"
@@ -29,8 +30,10 @@ class Session {
  public:
   // Opens the connection (client cursor location), registers the classes, creates the
   // instance and binds it (Connessione, and ActiveInterface unless no_host). Raises the
-  // connection's error.
-  explicit Session(const HostOptions& options);
+  // connection's error. The global object handed to the component is `host` when given (a
+  // host application's own, reached by late binding like the reference host), else the
+  // reference host over the connection; only the reference host takes the "host" request.
+  explicit Session(const HostOptions& options, automation::ObjectPtr host = nullptr);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -49,13 +52,17 @@ class Session {
 
   HostOptions options_;
   data::ConnectionPtr connection_;
-  std::shared_ptr<HostApplication> host_;
+  std::shared_ptr<HostApplication> reference_host_;  // null when the caller gave its own
+  automation::ObjectPtr host_;
   std::shared_ptr<dorsel::CLSMG_DORSEL> instance_;
   automation::Ambient ambient_;
   std::shared_ptr<ScriptedPrompt> prompt_;
   std::vector<std::string> trace_;
   std::map<std::string, data::RecordsetPtr> held_;
 };
+
+// The protocol's error answer: {"ok":false,"error":{"number","source","description"}}.
+std::string error_answer(const automation::Error& error);
 
 // Reads requests from `in` until its end, writing one answer line each to `out` (flushed).
 // Returns the process exit code.

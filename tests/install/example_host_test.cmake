@@ -1,6 +1,7 @@
 # Installs the build into a fresh prefix, builds examples/host against that prefix alone and runs
 # it on a demo database made by the installed program. Run by CTest with cmake -P and:
-#   BINARY_DIR, SOURCE_DIR, WORK_DIR, GENERATOR, CXX_COMPILER, CXX_FLAGS, LINKER_FLAGS
+#   BINARY_DIR, SOURCE_DIR, WORK_DIR, GENERATOR, CXX_COMPILER, CXX_FLAGS, LINKER_FLAGS, and
+#   PYTHON (empty: the Python package is not tried against the installed library)
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT rc EQUAL 0)
@@ -23,3 +24,19 @@ if(NOT output MATCHES "Stock of VITE-M6X20 \\(1 rows\\)\n  warehouse '01'  minim
   message(FATAL_ERROR "unexpected output of the example host:\n${output}")
 endif()
 message(STATUS "${output}")
+
+# The C interface is installed with its header, and the Python package reads the demo database
+# through the installed library. (No semicolons in the script: run() would split it there.)
+file(GLOB capi_library ${prefix}/lib*/libdorsel.so.0 ${prefix}/lib*/*/libdorsel.so.0)
+if(NOT capi_library OR NOT EXISTS ${prefix}/include/dorsel/dorsel.h)
+  message(FATAL_ERROR "libdorsel.so.0 or dorsel/dorsel.h is not installed under ${prefix}")
+endif()
+if(PYTHON)
+  run(${CMAKE_COMMAND} -E env DORSEL_LIBRARY=${capi_library} PYTHONPATH=${SOURCE_DIR}/python/src
+    PYTHONDONTWRITEBYTECODE=1 ${PYTHON} -c
+    "import dorsel, sys\nc = dorsel.Component(db=sys.argv[1])\nc.Init_MG67_scorte('VITE-M6X20')\nprint(len(c.Grst_RecSet_MG67), 'stock rows')"
+    ${WORK_DIR}/demo.sqlite)
+  if(NOT output MATCHES "^1 stock rows")
+    message(FATAL_ERROR "unexpected output of the Python package:\n${output}")
+  endif()
+endif()

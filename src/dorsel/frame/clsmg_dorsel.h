@@ -46,6 +46,8 @@ class CLSMG_DORSEL : public automation::Object {
   // name the interface lacks or a use of a member it does not support.
   automation::Variant invoke(std::string_view name, automation::InvokeKind kind,
                              std::span<automation::Variant> args) override;
+  // Whether a name is a method or a property of the interface (case-insensitive), or neither.
+  static automation::MemberKind member_kind(std::string_view name);
 
   // --- Recordset slots, in interface order (shared with the host; nullptr = no object).
   data::RecordsetPtr Grst_RecSet_MG66;

@@ -255,11 +255,19 @@ automation::DispatchTable<Self> build() {
   return t;
 }
 
+const automation::DispatchTable<Self>& table() {
+  static const automation::DispatchTable<Self> kTable = build();
+  return kTable;
+}
+
 }  // namespace
 
 Variant CLSMG_DORSEL::invoke(std::string_view name, automation::InvokeKind kind, Args args) {
-  static const automation::DispatchTable<Self> kTable = build();
-  return kTable.invoke(*this, name, kind, args);
+  return table().invoke(*this, name, kind, args);
+}
+
+automation::MemberKind CLSMG_DORSEL::member_kind(std::string_view name) {
+  return table().kind_of(name);
 }
 
 }  // namespace dorsel
