@@ -81,7 +81,7 @@ TEST_F(NetPriceStepsTest, LastStepIsTheViewsNetPriceForEveryDemoRow) {
 TEST_F(NetPriceStepsTest, RowOutsideTheViewOrForeignPriceObjectIsRefused) {
   const std::string item = item_codes().front();
   build_views(item);
-  const int rows = component->Grst_RecSet_LI10Ven_append->RecordCount();
+  const int rows = static_cast<int>(component->Grst_RecSet_LI10Ven_append->RecordCount());
   for (int row : {0, -1, rows + 1}) {
     SCOPED_TRACE(row);
     EXPECT_EQ(

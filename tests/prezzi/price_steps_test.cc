@@ -114,7 +114,7 @@ TEST(PriceStepsTest, LastStepIsTheNetPriceOverManyRows) {
     const Variant multiplier = number(5, 1);
     const std::int32_t flag = static_cast<std::int32_t>(random() % 2);
     Variant discounts[6];
-    for (Variant& d : discounts) d = number(60, random() % 3);
+    for (Variant& d : discounts) d = number(60, static_cast<int>(random() % 3));
     const Variant amount = number(3000, 2);
     const Variant markups[2] = {number(40, 1), number(40, 1)};
     const Variant markup_amount = number(20, 4);

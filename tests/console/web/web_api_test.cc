@@ -29,26 +29,26 @@ class WebApiTest : public ::testing::Test {
   static void SetUpTestSuite() {
     register_everything();
     char pattern[] = "/tmp/dorsel-web-test-XXXXXX";
-    folder_ = new std::filesystem::path(mkdtemp(pattern));
-    create_demo_database((*folder_ / "demo.db").string());
+    suite_folder = new std::filesystem::path(mkdtemp(pattern));
+    create_demo_database((*suite_folder / "demo.db").string());
     data::ConnectionPtr connection = data::Connection::create();
-    connection->Open("Provider=SQLite;Data Source=" + (*folder_ / "demo.db").string());
+    connection->Open("Provider=SQLite;Data Source=" + (*suite_folder / "demo.db").string());
     connection->Execute(
         "UPDATE MG66_ANAGRART SET MG66_DESCART = '<img src=x onerror=alert(1)> ''quoted'' & "
         "\"more\"' WHERE MG66_CODART = 'DADO-M6'");
     connection->Close();
-    std::filesystem::create_directory(*folder_ / "files");
+    std::filesystem::create_directory(*suite_folder / "files");
   }
   static void TearDownTestSuite() {
-    std::filesystem::remove_all(*folder_);
-    delete folder_;
+    std::filesystem::remove_all(*suite_folder);
+    delete suite_folder;
   }
 
-  WebApiTest() : api_(options(), *folder_ / "files") {}
+  WebApiTest() : api_(options(), *suite_folder / "files") {}
 
   static HostOptions options() {
     HostOptions o;
-    o.database = (*folder_ / "demo.db").string();
+    o.database = (*suite_folder / "demo.db").string();
     return o;
   }
 
@@ -59,11 +59,11 @@ class WebApiTest : public ::testing::Test {
     return json::parse(reply.body);
   }
 
-  static std::filesystem::path* folder_;
+  static std::filesystem::path* suite_folder;
   WebApi api_;
 };
 
-std::filesystem::path* WebApiTest::folder_ = nullptr;
+std::filesystem::path* WebApiTest::suite_folder = nullptr;
 
 const json& panel_named(const json& item, std::string_view name) {
   for (const json& panel : item["panels"]) {
@@ -167,6 +167,28 @@ TEST_F(WebApiTest, ExplanationEndsOnTheNetPriceOfTheRow) {
   EXPECT_EQ(missing["error"]["number"], 3021);
 }
 
+// The history by year holds the panel's own rows (its real codes) and the notional ones.
+TEST_F(WebApiTest, IntrastatHistoryIsOneRowPerYearAndType) {
+  json item = call("item", {{"code", "CAVO-FG16-3G1.5"}});
+  const json& history = panel_named(item, "FRMUC_INTRA")["history"];
+  json years = call("intrastat", {{"code", "CAVO-FG16-3G1.5"}});
+  std::string from_panel;
+  for (const json& row : history["rows"]) {
+    from_panel += std::to_string(row[2].get<int>()) + " " + row[4].get<std::string>() + "\n";
+  }
+  std::string real;
+  int last_year = 0;
+  for (const json& row : years["rows"]) {
+    EXPECT_GE(row["year"].get<int>(), last_year);
+    last_year = row["year"];
+    if (row["type"] == 0) {
+      real += std::to_string(row["year"].get<int>()) + " " + row["code"].get<std::string>() + "\n";
+    }
+  }
+  EXPECT_FALSE(real.empty());
+  EXPECT_EQ(real, from_panel);
+}
+
 TEST_F(WebApiTest, RefusesBadRequestsInWords) {
   const struct {
     std::string_view endpoint;
@@ -238,7 +260,7 @@ TEST_F(WebApiTest, AttachmentsComeThroughTheComponentIntoTheServersFolder) {
     }
     ASSERT_EQ(file.status, 200) << file.body;
     EXPECT_FALSE(file.body.empty());
-    EXPECT_TRUE(std::filesystem::exists(*folder_ / "files" / file.file_name));
+    EXPECT_TRUE(std::filesystem::exists(*suite_folder / "files" / file.file_name));
     if (file.content_type == "image/png") {
       picture = true;
       EXPECT_EQ(file.body.substr(1, 3), "PNG");
@@ -258,6 +280,7 @@ TEST_F(WebApiTest, RequestsRunSideBySide) {
       call("panel", {{"code", "VITE-M6X20"}, {"name", "FRMUC_LISTINI_VEN"}}).dump();
   std::atomic<int> wrong{0};
   std::vector<std::thread> clients;
+  clients.reserve(6);
   for (int t = 0; t < 6; ++t) {
     clients.emplace_back([&] {
       for (int i = 0; i < 10; ++i) {
