@@ -147,12 +147,18 @@ TEST_F(WebApiTest, ExplanationEndsOnTheNetPriceOfTheRow) {
     const char* panel = std::string(view) == "sales"      ? "FRMUC_LISTINI_VEN"
                         : std::string(view) == "purchase" ? "FRMUC_LISTINI_ACQ"
                                                           : "FRMUC_LISTINI_ULP";
-    const json& rows = panel_named(item, panel)["rows"];
+    const json& shown = panel_named(item, panel);
+    const json& rows = shown["rows"];
     ASSERT_FALSE(rows.empty());
+    const auto net_price = static_cast<std::size_t>(
+        std::find(shown["columns"].begin(), shown["columns"].end(), "PREZZO_NETTO") -
+        shown["columns"].begin());
     for (std::size_t row = 1; row <= rows.size(); ++row) {
       json answer = call(
           "explain", {{"code", "CAVO-FG16-3G1.5"}, {"view", view}, {"row", std::to_string(row)}});
       EXPECT_EQ(answer["view"], panel);
+      // The row explained is the row the panel shows.
+      EXPECT_EQ(answer["net_price"], rows[row - 1][net_price]);
       EXPECT_EQ(std::stod(answer["steps"].back()["price"].get<std::string>()),
                 answer["net_price"].get<double>());
       EXPECT_EQ(answer["steps"][0]["step"], "base_price");
