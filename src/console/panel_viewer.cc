@@ -392,7 +392,7 @@ void print_item_heading(std::ostream& out, data::Connection& connection, const H
 
 // --- JSON form
 
-nlohmann::ordered_json table_json(const Table& table) {
+nlohmann::ordered_json table_json(const Table& table, bool layout) {
   nlohmann::ordered_json rows = nlohmann::ordered_json::array();
   for (const auto& row : table.rows) {
     nlohmann::ordered_json values = nlohmann::ordered_json::array();
@@ -405,10 +405,16 @@ nlohmann::ordered_json table_json(const Table& table) {
   out["title"] = table.def->title;
   out["columns"] = table.columns;
   out["rows"] = std::move(rows);
+  if (layout) {
+    out["code"] = table.def->code;
+    nlohmann::ordered_json shown = nlohmann::ordered_json::array();
+    for (std::size_t index : shown_columns(table)) shown.push_back(table.columns[index]);
+    out["shown"] = std::move(shown);
+  }
   return out;
 }
 
-nlohmann::ordered_json panels_json(const std::vector<PanelResult>& panels) {
+nlohmann::ordered_json panels_json(const std::vector<PanelResult>& panels, bool layout = false) {
   nlohmann::ordered_json out = nlohmann::ordered_json::object();
   for (const PanelResult& panel : panels) {
     nlohmann::ordered_json entry;
@@ -418,9 +424,9 @@ nlohmann::ordered_json panels_json(const std::vector<PanelResult>& panels) {
                         {"source", panel.error->source()},
                         {"description", panel.error->description()}};
     } else {
-      entry = table_json(panel.tables[0]);
+      entry = table_json(panel.tables[0], layout);
       entry["title"] = panel.def->title;
-      if (panel.tables.size() > 1) entry["history"] = table_json(panel.tables[1]);
+      if (panel.tables.size() > 1) entry["history"] = table_json(panel.tables[1], layout);
     }
     out[std::string(panel.def->name)] = std::move(entry);
   }
@@ -436,6 +442,29 @@ const std::vector<std::string>& viewer_panels() {
     return list;
   }();
   return kNames;
+}
+
+std::string_view panel_title(std::string_view name) {
+  const PanelDef* def = find_panel(name);
+  return def != nullptr ? def->title : std::string_view();
+}
+
+nlohmann::ordered_json read_item_panels(CLSMG_DORSEL& component, const std::string& item,
+                                        const std::vector<std::string>& panels, bool layout) {
+  std::vector<const PanelDef*> chosen;
+  for (const std::string& name : panels.empty() ? viewer_panels() : panels) {
+    const PanelDef* def = find_panel(name);
+    if (def == nullptr) {
+      throw automation::Error(automation::errc::kInvalidProcedureCall, "read_item_panels",
+                              "Unknown panel \"" + name + "\"");
+    }
+    if (std::find(chosen.begin(), chosen.end(), def) == chosen.end()) chosen.push_back(def);
+  }
+  load_slots(component, item);
+  std::vector<PanelResult> results;
+  results.reserve(chosen.size());
+  for (const PanelDef* def : chosen) results.push_back(show_panel(component, *def, item));
+  return panels_json(results, layout);
 }
 
 int run_show(const HostOptions& options, const std::string& item,

@@ -23,7 +23,10 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "console/options.h"
+#include "dorsel/frame/clsmg_dorsel.h"
 
 namespace console {
 
@@ -32,6 +35,18 @@ enum class ViewFormat { kTable, kJson };
 // The panel names the viewer knows, in the order it shows them by default: the panels of
 // ShowChild, then "IMMAGINI", the item's catalogue images and attachments (Get_PathImage).
 const std::vector<std::string>& viewer_panels();
+
+// The title the viewer gives a panel, or "" for a name it does not know.
+std::string_view panel_title(std::string_view name);
+
+// For hosts that lay the panels out themselves (the browser console): runs every loader for
+// the item on a component that is bound and initialised, then reads `panels` (all when empty)
+// in the viewer's order, as the JSON form gives them. With `layout`, each table also carries
+// "code" (the table code in front of its column names) and "shown" (the columns the table
+// form shows, in its order). Raises 5 naming an unknown panel, before anything is loaded, and
+// what a loader raises; a panel's own failure is its "error" entry.
+nlohmann::ordered_json read_item_panels(dorsel::CLSMG_DORSEL& component, const std::string& item,
+                                        const std::vector<std::string>& panels, bool layout);
 
 // Shows `panels` (all of them when empty) of an item. Returns 0 when every panel was shown;
 // 2 for a panel name the viewer does not know (nothing is opened then); 1 when the

@@ -107,18 +107,73 @@ void CLSPREZZI::SetMAGPER(int index, const Variant& value) {
   mag_per_[index - 1] = number(value);
 }
 
+void CLSPREZZI::note(StepKind kind, int index, const Decimal& amount, const Decimal& price) const {
+  if (record_ == nullptr) return;
+  PriceStep step;
+  step.kind = kind;
+  step.index = index;
+  step.amount = amount;
+  step.price = price;
+  if (kind == StepKind::kBaseVariation) {
+    step.base = bvm_base_;
+    step.variation = bvm_var_;
+    step.multiplier = bvm_molt_;
+  }
+  record_->push_back(step);
+}
+
 void CLSPREZZI::CalcolaPrezzoNetto() {
+  if (record_ != nullptr) record_->clear();
   Decimal price = prezzo_;
-  if (flg_base_var_ == 1) price = price + (bvm_var_ - bvm_base_) * bvm_molt_;
-  for (const Decimal& discount : sc_per_) price = price - percent_of(price, discount);
+  note(StepKind::kBasePrice, 0, prezzo_, price);
+  if (flg_base_var_ == 1) {
+    const Decimal variation = (bvm_var_ - bvm_base_) * bvm_molt_;
+    price = price + variation;
+    note(StepKind::kBaseVariation, 0, variation, price);
+  }
+  for (int i = 0; i < 6; ++i) {
+    price = price - percent_of(price, sc_per_[i]);
+    note(StepKind::kDiscount, i + 1, sc_per_[i], price);
+  }
   price = price - sc_imp_;
-  for (const Decimal& increase : mag_per_) price = price + percent_of(price, increase);
+  note(StepKind::kDiscountAmount, 0, sc_imp_, price);
+  for (int i = 0; i < 2; ++i) {
+    price = price + percent_of(price, mag_per_[i]);
+    note(StepKind::kMarkup, i + 1, mag_per_[i], price);
+  }
   price = price + mag_imp_;
+  note(StepKind::kMarkupAmount, 0, mag_imp_, price);
   std::int16_t decimals =
       company_ != nullptr ? company_->DecimaliPrezzo(valuta_) : kDefaultDecimals;
   price = price.round(decimals);
-  if (price.is_negative()) price = Decimal();
+  note(StepKind::kRounding, 0, Decimal(decimals), price);
+  if (price.is_negative()) {
+    price = Decimal();
+    note(StepKind::kClampAtZero, 0, Decimal(), price);
+  }
   net_price_ = Variant(price.to_double());
+}
+
+std::string_view step_name(StepKind kind) {
+  switch (kind) {
+    case StepKind::kBasePrice:
+      return "base_price";
+    case StepKind::kBaseVariation:
+      return "base_variation";
+    case StepKind::kDiscount:
+      return "discount";
+    case StepKind::kDiscountAmount:
+      return "discount_amount";
+    case StepKind::kMarkup:
+      return "markup";
+    case StepKind::kMarkupAmount:
+      return "markup_amount";
+    case StepKind::kRounding:
+      return "rounding";
+    case StepKind::kClampAtZero:
+      return "clamp_at_zero";
+  }
+  return "unknown";
 }
 
 void register_classes() {

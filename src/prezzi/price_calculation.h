@@ -12,6 +12,7 @@
 
 #include "automation/object.h"
 #include "prezzi/company.h"
+#include "prezzi/price_steps.h"
 
 namespace prezzi {
 
@@ -71,7 +72,16 @@ class CLSPREZZI : public PriceCalculation {
   automation::Variant PREZZONETTO() const override { return net_price_; }
   void CalcolaPrezzoNetto() override;
 
+  // While `record` is set, every CalcolaPrezzoNetto empties it and fills it with the steps it
+  // takes (see price_steps.h); the net price is the same with or without a record. nullptr
+  // stops recording. The caller keeps the record alive while it is set.
+  void record_steps(PriceSteps* record) { record_ = record; }
+
  private:
+  // Adds a step to the record, when there is one.
+  void note(StepKind kind, int index, const automation::Decimal& amount,
+            const automation::Decimal& price) const;
+
   // A written value as a decimal: Empty, Null and an empty text are 0.
   static automation::Decimal number(const automation::Variant& value);
 
@@ -86,6 +96,7 @@ class CLSPREZZI : public PriceCalculation {
   automation::Decimal mag_per_[2];
   automation::Decimal mag_imp_;
   automation::Variant net_price_;
+  PriceSteps* record_ = nullptr;
 };
 
 // Registers CLSPREZZI in the object factory under kClassName.

@@ -13,6 +13,9 @@
 #include "console/session.h"
 #include "console/version.h"
 #include "data/connection.h"
+#ifdef DORSEL_WITH_WEB
+#include "console/web/web_server.h"
+#endif
 
 namespace {
 
@@ -78,6 +81,16 @@ int main(int argc, char** argv) {
   show->add_option("panels", panels, "panel names (default: all)");
   show->add_option("--format", format, "table or json")->check(CLI::IsMember({"table", "json"}));
 
+#ifdef DORSEL_WITH_WEB
+  console::HostOptions serve_options;
+  console::web::ServeOptions serve_web;
+  CLI::App* serve = app.add_subcommand("serve", "the item console in the browser");
+  add_host_options(serve, &serve_options);
+  serve->add_option("--bind", serve_web.bind, "address to listen on (default 127.0.0.1)");
+  serve->add_option("--port", serve_web.port, "port (default 8080; 0: any free port)")
+      ->check(CLI::Range(0, 65535));
+#endif
+
   CLI11_PARSE(app, argc, argv);
 
   try {
@@ -90,6 +103,15 @@ int main(int argc, char** argv) {
       }
       return console::run_session(session_options, std::cin, std::cout);
     }
+#ifdef DORSEL_WITH_WEB
+    if (*serve) {
+      if (serve_options.database.empty() && serve_options.connect.empty()) {
+        std::cerr << "dorsel serve: --db or --connect is required\n";
+        return 2;
+      }
+      return console::web::run_serve(serve_options, serve_web, std::cout, std::cerr);
+    }
+#endif
     if (show_options.database.empty() && show_options.connect.empty()) {
       std::cerr << "dorsel show: --db or --connect is required\n";
       return 2;
