@@ -5,10 +5,12 @@
 #include "dorsel/price_view_helpers.h"
 #include "dorsel/pricelists/net_price_steps.h"
 #include "support/component_fixture.h"
+#include "support/error_of.h"
 
 namespace {
 
 using dorsel::PriceView;
+using test_support::error_of;
 
 // A missing price reaches the price object as an empty text, which counts as 0.
 double number_or_zero(const automation::Variant& value) {

@@ -11,6 +11,7 @@
 
 #include "automation/convert.h"
 #include "automation/error.h"
+#include "automation/text.h"
 #include "console/json_values.h"
 #include "console/panel_viewer.h"
 #include "console/web/component_scope.h"
@@ -102,7 +103,7 @@ std::string text_of(data::Recordset& rows, std::string_view column) {
   const Variant& value = rows.Fields().Item(column).Value();
   if (value.is_null()) return {};
   const std::string text = automation::to_text(value);
-  return std::string(automation::rtrim(text));
+  return std::string(automation::trim_right(text));
 }
 
 std::size_t code_points(std::string_view text) {

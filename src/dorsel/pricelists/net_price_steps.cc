@@ -3,6 +3,7 @@
 #include <string>
 
 #include "automation/error.h"
+#include "automation/reference.h"
 #include "data/ado.h"
 #include "data/errors.h"
 #include "dorsel/frame/values.h"
@@ -53,7 +54,7 @@ class StepRecording {
 
 prezzi::PriceSteps explain_net_price(CLSMG_DORSEL& component, PriceView view, int row) {
   data::RecordsetPtr slot = view_slot(component, view);
-  data::Recordset& rows = pricelists::require(slot);
+  data::Recordset& rows = automation::require_set(slot);
   move_to_row(rows, row);
   // The same hand-over the transfer made for this row: the stored currency and item.
   switch (view) {
