@@ -1,5 +1,9 @@
 #include "support/test_database.h"
 
+#include <gtest/gtest.h>
+
+#include <fstream>
+
 #include "automation/convert.h"
 #include "console/demo.h"
 #include "console/schema.h"
@@ -29,6 +33,37 @@ std::string rows_text(data::Connection& connection, std::string_view sql) {
     out += '\n';
   }
   return out;
+}
+
+int expect_query_file(data::Connection& connection, const std::string& path) {
+  std::ifstream in(path);
+  EXPECT_TRUE(in) << path;
+  int blocks = 0;
+  std::string line, sql, rows;
+  bool in_rows = false;
+  const auto check = [&] {
+    if (sql.empty()) return;
+    SCOPED_TRACE(path + ": " + sql);
+    EXPECT_TRUE(in_rows) << "no ---- line";
+    EXPECT_EQ(rows_text(connection, sql), rows);
+    ++blocks;
+    sql.clear();
+    rows.clear();
+    in_rows = false;
+  };
+  while (std::getline(in, line)) {
+    if (line.empty()) {
+      check();
+    } else if (in_rows) {
+      rows += line + '\n';
+    } else if (line == "----") {
+      in_rows = true;
+    } else if (!line.starts_with('#') || !sql.empty()) {
+      sql += (sql.empty() ? "" : " ") + line;
+    }
+  }
+  check();
+  return blocks;
 }
 
 }  // namespace test_support

@@ -20,4 +20,10 @@ data::ConnectionPtr make_test_connection(
 // and other values as their text. Raises the provider's error for a failing query.
 std::string rows_text(data::Connection& connection, std::string_view sql);
 
+// Runs the queries of a file and expects the rows each gives, as rows_text writes them. A
+// block is an SQL text of one or more lines, a line "----", then the rows, one a line, up to
+// a blank line or the end; a block whose rows are empty expects none. Lines starting with
+// '#' outside a block are comments. Returns how many blocks were checked.
+int expect_query_file(data::Connection& connection, const std::string& path);
+
 }  // namespace test_support
