@@ -1,5 +1,8 @@
 #include "console/host_objects.h"
 
+#include <memory>
+#include <utility>
+
 #include "automation/convert.h"
 #include "data/recordset.h"
 
@@ -30,6 +33,12 @@ std::string quoted(std::string_view text) {
     if (c == '\'') out.push_back('\'');
   }
   return out + "'";
+}
+
+// A property getter that hands out the object `T` keeps in `member`.
+template <typename T, typename Member>
+typename automation::DispatchTable<T>::Getter object_in(std::shared_ptr<Member> T::*member) {
+  return [member](T& self) { return Variant(automation::ObjectPtr(self.*member)); };
 }
 
 }  // namespace
@@ -97,15 +106,10 @@ std::string HostTranslations::TraduzioneTesto(std::int32_t id) {
 
 Variant HostGlobalServices::invoke(std::string_view name, automation::InvokeKind kind,
                                    std::span<Variant> args) {
-  static const automation::DispatchTable<HostGlobalServices> kTable = [] {
-    automation::DispatchTable<HostGlobalServices> t;
-    t.property("Gcls_DittaCorrente",
-               [](HostGlobalServices& g) { return Variant(automation::ObjectPtr(g.company_)); });
-    t.property("Gcls_MULTILINGUA", [](HostGlobalServices& g) {
-      return Variant(automation::ObjectPtr(g.translations_));
-    });
-    return t;
-  }();
+  static const auto kTable =
+      std::move(automation::DispatchTable<HostGlobalServices>()
+                    .property("Gcls_DittaCorrente", object_in(&HostGlobalServices::company_))
+                    .property("Gcls_MULTILINGUA", object_in(&HostGlobalServices::translations_)));
   return kTable.invoke(*this, name, kind, args);
 }
 
@@ -125,12 +129,8 @@ std::shared_ptr<HostApplication> HostApplication::create(const data::ConnectionP
 
 Variant HostApplication::invoke(std::string_view name, automation::InvokeKind kind,
                                 std::span<Variant> args) {
-  static const automation::DispatchTable<HostApplication> kTable = [] {
-    automation::DispatchTable<HostApplication> t;
-    t.property("ClsGlobal",
-               [](HostApplication& a) { return Variant(automation::ObjectPtr(a.global_)); });
-    return t;
-  }();
+  static const auto kTable = std::move(automation::DispatchTable<HostApplication>().property(
+      "ClsGlobal", object_in(&HostApplication::global_)));
   return kTable.invoke(*this, name, kind, args);
 }
 

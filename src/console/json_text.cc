@@ -93,27 +93,17 @@ void append_fields(std::string& out, data::Recordset& recordset) {
 // The rows as seen through the filter, walked by a clone so that the host's cursor stays.
 void append_rows(std::string& out, data::Recordset& recordset) {
   out += '[';
-  if (recordset.CursorType() != data::kOpenForwardOnly) {
-    data::RecordsetPtr walker = recordset.Clone(data::kLockReadOnly);
-    Variant filter = recordset.Filter();
-    if (filter.is_string() && !filter.as_string().empty()) walker->SetFilter(filter);
-    if (!(walker->Bof() && walker->Eof())) {
-      walker->MoveFirst();
-      data::Fields& fields = walker->Fields();
-      const int count = fields.Count();
-      for (bool first = true; !walker->Eof(); first = false) {
-        if (!first) out += ',';
-        out += '[';
-        for (int i = 0; i < count; ++i) {
-          if (i != 0) out += ',';
-          append_json(out, fields.Item(i).value_ref());
-        }
-        out += ']';
-        walker->MoveNext();
-      }
+  bool first = true;
+  for_each_row(recordset, [&](data::Fields& fields) {
+    if (!first) out += ',';
+    first = false;
+    out += '[';
+    for (int i = 0; i < fields.Count(); ++i) {
+      if (i != 0) out += ',';
+      append_json(out, fields.Item(i).value_ref());
     }
-    walker->Close();
-  }
+    out += ']';
+  });
   out += ']';
 }
 

@@ -122,6 +122,20 @@ Variant variant_from_json(const json& value, const RefResolver& resolve) {
   }
 }
 
+void for_each_row(data::Recordset& recordset, const std::function<void(data::Fields&)>& visit) {
+  if (recordset.CursorType() == data::kOpenForwardOnly) return;
+  data::RecordsetPtr walker = recordset.Clone(data::kLockReadOnly);
+  Variant filter = recordset.Filter();
+  if (filter.is_string() && !filter.as_string().empty()) walker->SetFilter(filter);
+  if (!(walker->Bof() && walker->Eof())) {
+    walker->MoveFirst();
+    for (data::Fields& fields = walker->Fields(); !walker->Eof(); walker->MoveNext()) {
+      visit(fields);
+    }
+  }
+  walker->Close();
+}
+
 json recordset_to_json(data::Recordset& recordset) {
   json out;
   out["state"] = recordset.State();
@@ -138,24 +152,13 @@ json recordset_to_json(data::Recordset& recordset) {
   if (recordset.State() != data::kStateOpen) return out;
 
   json rows = json::array();
-  if (recordset.CursorType() != data::kOpenForwardOnly) {
-    // A clone walks the rows so the host's cursor stays where it is.
-    data::RecordsetPtr walker = recordset.Clone(data::kLockReadOnly);
-    Variant filter = recordset.Filter();
-    if (filter.is_string() && !filter.as_string().empty()) walker->SetFilter(filter);
-    if (!(walker->Bof() && walker->Eof())) {
-      walker->MoveFirst();
-      while (!walker->Eof()) {
-        json row = json::array();
-        for (int i = 0; i < walker->Fields().Count(); ++i) {
-          row.push_back(variant_to_json(walker->Fields().Item(i).Value()));
-        }
-        rows.push_back(std::move(row));
-        walker->MoveNext();
-      }
+  for_each_row(recordset, [&](data::Fields& row_fields) {
+    json row = json::array();
+    for (int i = 0; i < row_fields.Count(); ++i) {
+      row.push_back(variant_to_json(row_fields.Item(i).Value()));
     }
-    walker->Close();
-  }
+    rows.push_back(std::move(row));
+  });
   out["rows"] = std::move(rows);
   out["recordCount"] = recordset.RecordCount();
   json position = nullptr;

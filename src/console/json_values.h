@@ -30,6 +30,11 @@ nlohmann::json variant_to_json(const automation::Variant& value);
 // Reading leaves the recordset's position and filter as they were.
 nlohmann::json recordset_to_json(data::Recordset& recordset);
 
+// Calls `visit` with the fields of each row of `recordset` through its filter, in cursor order;
+// a forward-only recordset has no rows to show. A clone walks them, so the recordset's position
+// and filter stay as they were.
+void for_each_row(data::Recordset& recordset, const std::function<void(data::Fields&)>& visit);
+
 std::string base64_encode(const automation::Bytes& bytes);
 // Raises automation::Error 5 for text that is not base64.
 automation::Bytes base64_decode(std::string_view text);

@@ -25,18 +25,15 @@ namespace {
 constexpr std::string_view kBlankPage = "about:blank";
 
 std::string attachment_file_query(std::int16_t attachment_id) {
-  std::string text;
-  for (std::string_view fragment :
-       {"         SELECT ", " CASE CL06_TIPO", "    WHEN 0 THEN", "        CL06_NOMEFILE",
-        "    WHEN 1 THEN", "        'THB_' + CL06_NOMEFILE", "    WHEN 2 THEN",
-        "        CL06_NOMEFILE", "    WHEN 3 THEN", "        'THB_' + CL06_NOMEFILE",
-        "    ELSE CL06_NOMEFILE END AS CL06_NOMEFILE", "     ,CL07_FILE ", "     ,CL06_LINK ",
-        " FROM ", "     CL06_LISTAALLEGATI ",
-        " LEFT OUTER JOIN CL07_FILEALLEGATI ON CL07_ID_CL06 = CL06_ID ", " WHERE CL06_ID = "}) {
-    text.append(fragment);
-  }
-  text.append(std::to_string(attachment_id));
-  return text;
+  return SqlText()
+      .add({"         SELECT ", " CASE CL06_TIPO", "    WHEN 0 THEN", "        CL06_NOMEFILE",
+            "    WHEN 1 THEN", "        'THB_' + CL06_NOMEFILE", "    WHEN 2 THEN",
+            "        CL06_NOMEFILE", "    WHEN 3 THEN", "        'THB_' + CL06_NOMEFILE",
+            "    ELSE CL06_NOMEFILE END AS CL06_NOMEFILE", "     ,CL07_FILE ", "     ,CL06_LINK ",
+            " FROM ", "     CL06_LISTAALLEGATI ",
+            " LEFT OUTER JOIN CL07_FILEALLEGATI ON CL07_ID_CL06 = CL06_ID ",
+            " WHERE CL06_ID = ", std::to_string(attachment_id)})
+      .take();
 }
 
 // A field value taken as a String result: Null cannot be one.
@@ -90,17 +87,20 @@ void CLSMG_DORSEL::RemoveAllegato(const std::string& IdAllegato) {
   // them to other attachments.
   automation::ignore_errors([&] {
     automation::require_set(connection())
-        .Execute("DELETE FROM CL07_FILEALLEGATI WHERE CL07_ID_CL06 = " +
-                     require_plain_number(IdAllegato),
+        .Execute(SqlText()
+                     .add({"DELETE FROM CL07_FILEALLEGATI WHERE CL07_ID_CL06 = "})
+                     .number(IdAllegato)
+                     .take(),
                  nullptr, data::kCmdUnspecified);
   });
   automation::ignore_errors([&] {
     automation::require_set(connection())
-        .Execute(
-            "UPDATE CL06_LISTAALLEGATI SET CL06_ISDOWNLOADED = 0 , CL06_DATADOWNLOAD = NULL WHERE "
-            "CL06_ID =" +
-                require_plain_number(IdAllegato),
-            nullptr, data::kCmdUnspecified);
+        .Execute(SqlText()
+                     .add({"UPDATE CL06_LISTAALLEGATI SET CL06_ISDOWNLOADED = 0 , "
+                           "CL06_DATADOWNLOAD = NULL WHERE CL06_ID ="})
+                     .number(IdAllegato)
+                     .take(),
+                 nullptr, data::kCmdUnspecified);
   });
 }
 

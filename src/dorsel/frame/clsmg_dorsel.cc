@@ -117,13 +117,15 @@ void CLSMG_DORSEL::Initialize() {
   automation::trap_and_reraise("Initialize:", [&] {
     create_price_object();
 
-    Gstr_SQL_MG66 = company_query_frame("MG66_ANAGRART", "MG66_DITTA_CG18", company_code_text());
-    Gstr_SQL_MG66_NoRecord = Gstr_SQL_MG66 + " AND 1=0 ";
+    SqlText items;
+    Gstr_SQL_MG66 = items.company_frame("MG66_ANAGRART", "MG66", company_code_text()).text();
+    Gstr_SQL_MG66_NoRecord = items.add({" AND 1=0 "}).take();
     open_slot_from_source(Grst_RecSet_MG66, Gstr_SQL_MG66_NoRecord);
 
-    Gstr_SQL_MG87descr =
-        company_query_frame("MG87_ARTDESC", "MG87_DITTA_CG18", company_code_text());
-    Gstr_SQL_MG87descr.append(kCrLf).append("     AND 1 = 0 ");
+    Gstr_SQL_MG87descr = SqlText()
+                             .company_frame("MG87_ARTDESC", "MG87", company_code_text())
+                             .line({"     AND 1 = 0 "})
+                             .take();
     open_slot_from_source(Grst_RecSet_MG87descr, Gstr_SQL_MG87descr);
   });
 }

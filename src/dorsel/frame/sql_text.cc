@@ -38,17 +38,23 @@ void append_quoted(std::string& sql, std::string_view value) {
   sql.append(value);
 }
 
-std::string company_query_frame(std::string_view table, std::string_view company_column,
-                                std::string_view company_code, std::string_view star) {
-  std::string sql;
-  sql.reserve(96 + table.size() + company_column.size());
-  sql.append(" SELECT ").append(kCrLf);
-  sql.append(star).append(kCrLf);
-  sql.append(" FROM ").append(kCrLf);
-  sql.append("     ").append(table).append(" ").append(kCrLf);
-  sql.append(" WHERE ").append(kCrLf);
-  sql.append("     ").append(company_column).append(" = ").append(company_code).append(" ");
-  return sql;
+SqlText& SqlText::quoted(std::string_view value) {
+  text_.push_back('\'');
+  append_quoted(text_, value);
+  text_.push_back('\'');
+  return *this;
+}
+
+SqlText& SqlText::number(const std::string& text) {
+  text_.append(require_plain_number(text));
+  return *this;
+}
+
+SqlText& SqlText::company_frame(std::string_view table, std::string_view code,
+                                const std::string& company_code, std::string_view star) {
+  add({" SELECT ", kCrLf, star, kCrLf, " FROM ", kCrLf, "     ", table, " ", kCrLf, " WHERE ",
+       kCrLf, "     ", code, "_DITTA_CG18 = "});
+  return number(company_code).add({" "});
 }
 
 }  // namespace dorsel

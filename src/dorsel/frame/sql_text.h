@@ -1,8 +1,11 @@
 // Building the component's SQL text.
 #pragma once
 
+#include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace dorsel {
 
@@ -21,11 +24,41 @@ void append_quoted(std::string& sql, std::string_view value);
 // anything reaches the database.
 const std::string& require_plain_number(const std::string& text);
 
-// The company query frame: " SELECT ", CR LF, "     * ", CR LF, " FROM ", CR LF, five
-// blanks, the table, one blank, CR LF, " WHERE ", CR LF, five blanks, the company column,
-// " = ", the company code, " ". `star` is the select-list line ("     * " unless a caller
-// needs another spacing).
-std::string company_query_frame(std::string_view table, std::string_view company_column,
-                                std::string_view company_code, std::string_view star = "     * ");
+// A statement's text, built in one buffer: every statement the component writes is built
+// here, so a text value always goes in quoted and a number always goes in checked. Not
+// thread-safe; one owner at a time.
+class SqlText {
+ public:
+  // Most statements fit the default capacity, so they are built without reallocating.
+  explicit SqlText(std::size_t capacity = 320) { text_.reserve(capacity); }
+
+  // Appends the pieces as they are.
+  SqlText& add(std::initializer_list<std::string_view> pieces) {
+    for (std::string_view piece : pieces) text_.append(piece);
+    return *this;
+  }
+  // A new line made of the pieces: CR LF before it unless the text is still empty.
+  SqlText& line(std::initializer_list<std::string_view> pieces) {
+    if (!text_.empty()) text_.append(kCrLf);
+    return add(pieces);
+  }
+  // 'value', its quotes doubled (append_quoted).
+  SqlText& quoted(std::string_view value);
+  // `text` as given once require_plain_number accepts it; raises 13 otherwise.
+  SqlText& number(const std::string& text);
+  // The company query frame: " SELECT ", CR LF, `star`, CR LF, " FROM ", CR LF, five blanks,
+  // the table, one blank, CR LF, " WHERE ", CR LF, five blanks, "<code>_DITTA_CG18 = ", the
+  // company code (a number), " ". `code` is the table code (MG66, LI11, ...); `star` is the
+  // select-list line ("     * " unless a query keeps another spacing).
+  SqlText& company_frame(std::string_view table, std::string_view code,
+                         const std::string& company_code, std::string_view star = "     * ");
+
+  const std::string& text() const { return text_; }
+  // The text, moved out: the builder is spent.
+  std::string take() { return std::move(text_); }
+
+ private:
+  std::string text_;
+};
 
 }  // namespace dorsel

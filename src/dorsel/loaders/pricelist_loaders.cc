@@ -16,36 +16,27 @@ void CLSMG_DORSEL::Init_LI10(const std::string& CodiceArticolo, const std::strin
   automation::trap_and_reraise("Init_LI10:", [&] {
     // MYID numbers the rows for the views; MG44_DESCLIST and VALUTA are placeholders that the
     // row transfer fills by lookup.
-    std::string sql = "SELECT ";
-    sql.append(kCrLf)
-        .append("   ROW_NUMBER() OVER(ORDER BY LI10_NUMLIST ASC) AS MYID ")
-        .append(kCrLf)
-        .append("     ,* ")
-        .append(kCrLf)
-        .append("     , '' AS MG44_DESCLIST ")
-        .append(kCrLf)
-        .append("     , '' AS VALUTA ")
-        .append(kCrLf)
-        .append("   FROM LI10_LISTARTIC ")
-        .append(kCrLf)
-        .append(" WHERE ")
-        .append(kCrLf)
-        .append("     LI10_DITTA_CG18 = ")
-        .append(company_code_text())
-        .append(" ")
-        .append(kCrLf)
-        .append(" AND LI10_FLGVENDACQ = ")
-        .append(TipoListino)
-        .append(kCrLf)
-        .append(" AND LI10_CODART_MG66 = '")
-        .append(sql_quote(CodiceArticolo))
-        .append("' ")
-        .append(kCrLf)
-        .append(" AND LI10_OPZIONE_MG5E = ' ' ")
-        .append(kCrLf)
-        .append(" AND LI10_DEPOS_MG58 = ' ' ")
-        .append(kCrLf)
-        .append(" ORDER BY LI10_NUMLIST, LI10_DATAFINEVAL, LI10_DATAINIZIOVAL");
+    // The kind goes in unchecked: only "0" and "1" load anything below.
+    const std::string sql =
+        SqlText()
+            .line({"SELECT "})
+            .line({"   ROW_NUMBER() OVER(ORDER BY LI10_NUMLIST ASC) AS MYID "})
+            .line({"     ,* "})
+            .line({"     , '' AS MG44_DESCLIST "})
+            .line({"     , '' AS VALUTA "})
+            .line({"   FROM LI10_LISTARTIC "})
+            .line({" WHERE "})
+            .line({"     LI10_DITTA_CG18 = "})
+            .number(company_code_text())
+            .add({" "})
+            .line({" AND LI10_FLGVENDACQ = ", TipoListino})
+            .line({" AND LI10_CODART_MG66 = "})
+            .quoted(CodiceArticolo)
+            .add({" "})
+            .line({" AND LI10_OPZIONE_MG5E = ' ' "})
+            .line({" AND LI10_DEPOS_MG58 = ' ' "})
+            .line({" ORDER BY LI10_NUMLIST, LI10_DATAFINEVAL, LI10_DATAINIZIOVAL"})
+            .take();
 
     // The kind is matched exactly: anything but "0" or "1" loads nothing and says nothing.
     auto load = [&](std::string& query_slot, data::RecordsetPtr& slot) {
@@ -60,19 +51,17 @@ void CLSMG_DORSEL::Init_LI10(const std::string& CodiceArticolo, const std::strin
 void CLSMG_DORSEL::Init_LI11_ultimi(const std::string& CodiceArticolo,
                                     const std::string& TipoListino) {
   automation::trap_and_reraise("Init_LI11_ultimi:", [&] {
-    std::string sql =
-        company_query_frame("LI11_ULTPRACQVEN", "LI11_DITTA_CG18", company_code_text());
-    sql.append(kCrLf)
-        .append(" AND LI11_CODART_MG66 = '")
-        .append(sql_quote(CodiceArticolo))
-        .append("' ")
-        .append(kCrLf)
-        .append(" AND LI11_OPZIONE_MG5E = ' ' ");
+    SqlText sql;
+    sql.company_frame("LI11_ULTPRACQVEN", "LI11", company_code_text())
+        .line({" AND LI11_CODART_MG66 = "})
+        .quoted(CodiceArticolo)
+        .add({" "})
+        .line({" AND LI11_OPZIONE_MG5E = ' ' "});
     // A blank kind means both purchases and sales; a given one goes in untrimmed.
     if (!ValoreTesto(automation::Variant(TipoListino)).empty()) {
-      sql.append(kCrLf).append(" AND LI11_FLGVENACQ  = ").append(require_plain_number(TipoListino));
+      sql.line({" AND LI11_FLGVENACQ  = "}).number(TipoListino);
     }
-    Gstr_SQL_LI11 = std::move(sql);
+    Gstr_SQL_LI11 = sql.take();
 
     Grst_RecSet_LI11 = take_new_recordset();
     if (Grst_RecSet_LI11->State() == data::kStateOpen) Grst_RecSet_LI11->Close();
@@ -91,35 +80,25 @@ data::RecordsetPtr CLSMG_DORSEL::ListiniDateValidita(const std::string& TipoList
     const std::string currency =
         ValoreTesto(automation::Variant(Valuta)).empty() ? std::string("EURO") : Valuta;
 
-    std::string sql = " SELECT ";
-    sql.append(kCrLf)
-        .append("     MG44_INDPROPDATAINI, ")
-        .append(kCrLf)
-        .append("     MG44_INDPROPDATAFINE, ")
-        .append(kCrLf)
-        .append("     MG44_PROPDATAINI, ")
-        .append(kCrLf)
-        .append("     MG44_PROPDATAFINE ")
-        .append(kCrLf)
-        .append(" FROM ")
-        .append(kCrLf)
-        .append("     MG44_PARMAGLIST WITH (NOLOCK) ")
-        .append(kCrLf)
-        .append(" WHERE ")
-        .append(kCrLf)
-        .append("     MG44_DITTA_CG18 = ")
-        .append(company_code_text())
-        .append(" ")
-        .append(kCrLf)
-        .append(" AND MG44_FLGVENACQ = ")
-        .append(require_plain_number(TipoListino))
-        .append(kCrLf)
-        .append(" AND MG44_NUMLIST = ")
-        .append(require_plain_number(NumeroListino))
-        .append(kCrLf)
-        .append(" AND MG44_VALUTA_CG08 = '")
-        .append(sql_quote(currency))
-        .append("'");
+    const std::string sql = SqlText()
+                                .line({" SELECT "})
+                                .line({"     MG44_INDPROPDATAINI, "})
+                                .line({"     MG44_INDPROPDATAFINE, "})
+                                .line({"     MG44_PROPDATAINI, "})
+                                .line({"     MG44_PROPDATAFINE "})
+                                .line({" FROM "})
+                                .line({"     MG44_PARMAGLIST WITH (NOLOCK) "})
+                                .line({" WHERE "})
+                                .line({"     MG44_DITTA_CG18 = "})
+                                .number(company_code_text())
+                                .add({" "})
+                                .line({" AND MG44_FLGVENACQ = "})
+                                .number(TipoListino)
+                                .line({" AND MG44_NUMLIST = "})
+                                .number(NumeroListino)
+                                .line({" AND MG44_VALUTA_CG08 = "})
+                                .quoted(currency)
+                                .take();
 
     data::RecordsetPtr parameters = take_new_recordset();
     parameters->Open(sql, connection(), data::CursorTypeEnum::kUnspecified,

@@ -6,9 +6,9 @@
 // report one (the price-list views call two of them for every row they fill): each of their
 // statements runs on its own and a failing one is skipped, so the caller gets whatever the
 // result held, the default whenever the query or the reading failed.
-#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "automation/convert.h"
 #include "automation/error.h"
@@ -36,61 +36,87 @@ bool has_current_row(const data::Recordset& recordset) {
   return !(recordset.Bof() || recordset.Eof());
 }
 
-// Joins clauses with CR LF, in one allocation: a price-list view runs these for every row.
-std::string lines(std::initializer_list<std::string_view> clauses) {
-  std::size_t size = 0;
-  for (std::string_view clause : clauses) size += clause.size() + kCrLf.size();
-  std::string sql;
-  sql.reserve(size);
-  for (std::string_view clause : clauses) {
-    if (!sql.empty()) sql.append(kCrLf);
-    sql.append(clause);
+// A table of codes with numeric ids: the priorities (per company) and the product classes
+// (per master company).
+struct CodeTable {
+  std::string_view table;
+  std::string_view id_column;
+  std::string_view code_column;
+  std::string_view company_column;
+};
+constexpr CodeTable kPriorities{"LP09_TESTATAPRIORITA", "LP09_ID", "LP09_CODICE",
+                                "LP09_DITTA_CG18"};
+constexpr CodeTable kProductClasses{"RE37_CLASSIPROD", "RE37_ID", "RE37_CODCLASSEPROD",
+                                    "RE37_DITTAMASTER_CG18"};
+
+// Runs `sql` on the host's connection: `read` turns the first row's `column` into the result,
+// which is `none` when no row comes back. The result set is closed once read; a failing read
+// leaves it to be dropped.
+template <typename Result, typename Read>
+Result first_row(const CLSMG_DORSEL& component, const std::string& sql, std::string_view column,
+                 Result none, Read read) {
+  data::RecordsetPtr rs =
+      automation::require_set(component.connection()).Execute(sql, nullptr, data::kCmdText);
+  Result result = std::move(none);
+  if (has_current_row(automation::require_set(rs))) {
+    result = read(rs->Fields().Item(column).Value());
   }
-  return sql;
+  automation::require_set(rs).Close();
+  return result;
+}
+
+// The id of the company's `code` (taken as given), or `none`.
+std::int16_t id_of_code(const CLSMG_DORSEL& component, const CodeTable& t, const std::string& code,
+                        std::int16_t none) {
+  SqlText sql;
+  sql.line({"SELECT ", t.id_column})
+      .line({"FROM ", t.table})
+      .line({"WHERE ", t.code_column, " = "})
+      .quoted(code)
+      .line({"AND ", t.company_column, " = "})
+      .number(component.company_code_text());
+  return first_row(component, sql.take(), t.id_column, none, [](const Variant& id) {
+    return automation::to_integer(Variant(ValoreNumerico(id)));
+  });
+}
+
+// The code of `id` (a number's text), of the company's codes unless `any_company`; "" when none.
+std::string code_of_id(const CLSMG_DORSEL& component, const CodeTable& t, const std::string& id,
+                       bool any_company = false) {
+  SqlText sql;
+  sql.line({"SELECT ", t.code_column})
+      .line({"FROM ", t.table})
+      .line({"WHERE ", t.id_column, " = ", id});
+  if (!any_company) {
+    sql.line({"AND ", t.company_column, " = "}).number(component.company_code_text());
+  }
+  return first_row(component, sql.take(), t.code_column, std::string(),
+                   [](const Variant& code) { return ValoreTesto(code); });
 }
 
 }  // namespace
 
 std::int16_t CLSMG_DORSEL::Get_MG66_ID_LP09(const std::string& strLP09_CODICE) {
   return automation::trap_and_reraise("Get_MG66_ID_LP09:", [&] {
-    std::int16_t result = 0;
-    const std::string code = ValoreTesto(Variant(strLP09_CODICE));
-    const std::string sql = lines({"SELECT LP09_ID", "FROM LP09_TESTATAPRIORITA",
-                                   "WHERE LP09_CODICE = '" + sql_quote(code) + "'",
-                                   "AND LP09_DITTA_CG18 = " + company_code_text()});
-    data::RecordsetPtr rs =
-        automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText);
-    if (has_current_row(automation::require_set(rs))) {
-      result =
-          automation::to_integer(Variant(ValoreNumerico(rs->Fields().Item("LP09_ID").Value())));
-    }
-    automation::require_set(rs).Close();
-    return result;
+    return id_of_code(*this, kPriorities, ValoreTesto(Variant(strLP09_CODICE)), 0);
   });
 }
 
 std::string CLSMG_DORSEL::Get_LP09_CODICE(const std::string& intLP09_ID) {
   return automation::trap_and_reraise("Get_LP09_CODICE:", [&] {
-    std::string result;
     // Ids are unique across companies, so no company condition.
-    const std::string id = ValoreNumerico(Variant(intLP09_ID));
-    const std::string sql =
-        lines({"SELECT LP09_CODICE", "FROM LP09_TESTATAPRIORITA", "WHERE LP09_ID = " + id});
-    data::RecordsetPtr rs =
-        automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText);
-    if (has_current_row(automation::require_set(rs))) {
-      result = ValoreTesto(rs->Fields().Item("LP09_CODICE").Value());
-    }
-    automation::require_set(rs).Close();
-    return result;
+    return code_of_id(*this, kPriorities, ValoreNumerico(Variant(intLP09_ID)),
+                      /*any_company=*/true);
   });
 }
 
 bool CLSMG_DORSEL::GestioneVelmarRetail() {
   return automation::trap_and_reraise("GestioneVelmarRetail:", [&] {
     bool result = false;
-    const std::string sql =
-        " SELECT * FROM RE01_CONFIGRETAIL WHERE RE01_DITTA_CG18 = " + company_code_text();
+    const std::string sql = SqlText()
+                                .add({" SELECT * FROM RE01_CONFIGRETAIL WHERE RE01_DITTA_CG18 = "})
+                                .number(company_code_text())
+                                .take();
     data::RecordsetPtr rs =
         automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText);
     // The count decides, not the cursor: a result that cannot count its rows (-1) reads as no
@@ -105,36 +131,13 @@ bool CLSMG_DORSEL::GestioneVelmarRetail() {
 std::int16_t CLSMG_DORSEL::Get_RE37_ID(const std::string& strRE37_CODCLASSEPROD) {
   return automation::trap_and_reraise("Get_RE37_ID:", [&] {
     // Nothing found reads -1 here, where the priority lookup gives 0.
-    std::int16_t result = -1;
-    const std::string code = ValoreTesto(Variant(strRE37_CODCLASSEPROD));
-    const std::string sql = lines({"SELECT RE37_ID", "FROM RE37_CLASSIPROD",
-                                   "WHERE RE37_CODCLASSEPROD = '" + sql_quote(code) + "'",
-                                   "AND RE37_DITTAMASTER_CG18 = " + company_code_text()});
-    data::RecordsetPtr rs =
-        automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText);
-    if (has_current_row(automation::require_set(rs))) {
-      result =
-          automation::to_integer(Variant(ValoreNumerico(rs->Fields().Item("RE37_ID").Value())));
-    }
-    automation::require_set(rs).Close();
-    return result;
+    return id_of_code(*this, kProductClasses, ValoreTesto(Variant(strRE37_CODCLASSEPROD)), -1);
   });
 }
 
 std::string CLSMG_DORSEL::Get_RE37_CODCLASSEPROD(std::int16_t intRE37_ID) {
   return automation::trap_and_reraise("Get_RE37_CODCLASSEPROD:", [&] {
-    std::string result;
-    const std::string id = ValoreNumerico(Variant(intRE37_ID));
-    const std::string sql =
-        lines({"SELECT RE37_CODCLASSEPROD", "FROM RE37_CLASSIPROD", "WHERE RE37_ID = " + id,
-               "AND RE37_DITTAMASTER_CG18 = " + company_code_text()});
-    data::RecordsetPtr rs =
-        automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText);
-    if (has_current_row(automation::require_set(rs))) {
-      result = ValoreTesto(rs->Fields().Item("RE37_CODCLASSEPROD").Value());
-    }
-    automation::require_set(rs).Close();
-    return result;
+    return code_of_id(*this, kProductClasses, ValoreNumerico(Variant(intRE37_ID)));
   });
 }
 
@@ -145,9 +148,14 @@ std::string CLSMG_DORSEL::EsisteAlias(const std::string& strAlias) {
   data::RecordsetPtr rs;
   automation::ignore_errors([&] { alias = ValoreTesto(Variant(strAlias)); });
   automation::ignore_errors([&] {
-    sql = lines({"SELECT MG66_CODART", "FROM MG66_ANAGRART",
-                 "WHERE MG66_CODINTERNO = '" + sql_quote(alias) + "'",
-                 "AND MG66_DITTA_CG18 = " + company_code_text()});
+    sql = SqlText()
+              .line({"SELECT MG66_CODART"})
+              .line({"FROM MG66_ANAGRART"})
+              .line({"WHERE MG66_CODINTERNO = "})
+              .quoted(alias)
+              .line({"AND MG66_DITTA_CG18 = "})
+              .number(company_code_text())
+              .take();
   });
   automation::ignore_errors(
       [&] { rs = automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText); });
@@ -166,10 +174,14 @@ std::string CLSMG_DORSEL::RecuperaValuta(std::int16_t VenAcq, std::int16_t& NumL
   std::string sql;
   data::RecordsetPtr rs;
   automation::ignore_errors([&] {
-    sql = lines({"SELECT MG44_VALUTA_CG08", "FROM MG44_PARMAGLIST",
-                 "WHERE MG44_DITTA_CG18 = " + company_code_text(),
-                 "AND MG44_FLGVENACQ = " + std::to_string(VenAcq) +
-                     " AND MG44_NUMLIST =" + std::to_string(NumList)});
+    sql = SqlText()
+              .line({"SELECT MG44_VALUTA_CG08"})
+              .line({"FROM MG44_PARMAGLIST"})
+              .line({"WHERE MG44_DITTA_CG18 = "})
+              .number(company_code_text())
+              .line({"AND MG44_FLGVENACQ = ", std::to_string(VenAcq),
+                     " AND MG44_NUMLIST =", std::to_string(NumList)})
+              .take();
   });
   automation::ignore_errors(
       [&] { rs = automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText); });
@@ -190,10 +202,14 @@ std::string CLSMG_DORSEL::RecuperaDescrizioneListino(std::int16_t VenAcq, std::i
   std::string sql;
   data::RecordsetPtr rs;
   automation::ignore_errors([&] {
-    sql = lines({"SELECT MG44_DESCLIST", "FROM MG44_PARMAGLIST WITH (NOLOCK)",
-                 "WHERE MG44_DITTA_CG18 =" + company_code_text(),
-                 "AND MG44_FLGVENACQ = " + std::to_string(VenAcq),
-                 "AND MG44_NUMLIST =" + std::to_string(NumList)});
+    sql = SqlText()
+              .line({"SELECT MG44_DESCLIST"})
+              .line({"FROM MG44_PARMAGLIST WITH (NOLOCK)"})
+              .line({"WHERE MG44_DITTA_CG18 ="})
+              .number(company_code_text())
+              .line({"AND MG44_FLGVENACQ = ", std::to_string(VenAcq)})
+              .line({"AND MG44_NUMLIST =", std::to_string(NumList)})
+              .take();
   });
   automation::ignore_errors([&] {
     rs = automation::require_set(connection()).Execute(sql, nullptr, data::kCmdUnspecified);
@@ -210,8 +226,12 @@ std::string CLSMG_DORSEL::GetCodIvaCompensazione(const std::string& CodIva) {
   return automation::trap_and_reraise("GetCodIvaCompensazione:", [&] {
     std::string result;
     // VAT codes are not kept per company; the code goes in untrimmed.
-    const std::string sql = "SELECT CG28_CODICEAGR FROM CG28_TABCODIVA WHERE CG28_CODICE = '" +
-                            sql_quote(CodIva) + "' AND CG28_FLGAGRI = 1";
+    const std::string sql =
+        SqlText()
+            .add({"SELECT CG28_CODICEAGR FROM CG28_TABCODIVA WHERE CG28_CODICE = "})
+            .quoted(CodIva)
+            .add({" AND CG28_FLGAGRI = 1"})
+            .take();
     data::RecordsetPtr rs =
         automation::require_set(connection()).Execute(sql, nullptr, data::kCmdUnspecified);
     if (has_current_row(automation::require_set(rs))) {
@@ -229,10 +249,11 @@ std::int16_t CLSMG_DORSEL::LocalizzazioneAzienda() {
   data::RecordsetPtr rs;
   automation::ignore_errors([&] { company = ValoreNumerico(host::company_code(host())); });
   automation::ignore_errors([&] {
-    sql =
-        "SELECT ISNULL(CG18_INDLOCALIZ,0) AS CG18_INDLOCALIZ FROM CG18_ANADITTABASE WHERE "
-        "CG18_DITTA = " +
-        company;
+    sql = SqlText()
+              .add({"SELECT ISNULL(CG18_INDLOCALIZ,0) AS CG18_INDLOCALIZ FROM CG18_ANADITTABASE "
+                    "WHERE CG18_DITTA = ",
+                    company})
+              .take();
   });
   automation::ignore_errors(
       [&] { rs = automation::require_set(connection()).Execute(sql, nullptr, data::kCmdText); });

@@ -25,14 +25,17 @@ bool CLSMG_DORSEL::StoricizzaNomenclaturaIntra(std::string& CodNomenclatura,
     bool result = false;
     const std::string year = std::to_string(automation::today().year - 1);
     const std::string kind = std::to_string(IndFittizio);
-    const std::string item = sql_quote(CodArticolo);
 
     // The company code is read from the host for each statement, as everywhere else: nothing
     // of the host is kept.
     data::RecordsetPtr stored = data::Recordset::create();
-    stored->Open("SELECT * FROM MG1Q_ARTNOMENCLATURE WHERE MG1Q_DITTA_CG18=" + company_code_text() +
-                     " AND MG1Q_CODART_MG66='" + item + "'" + " AND MG1Q_ANNO=" + year +
-                     " AND MG1Q_INDTIPO=" + kind,
+    stored->Open(SqlText()
+                     .add({"SELECT * FROM MG1Q_ARTNOMENCLATURE WHERE MG1Q_DITTA_CG18="})
+                     .number(company_code_text())
+                     .add({" AND MG1Q_CODART_MG66="})
+                     .quoted(CodArticolo)
+                     .add({" AND MG1Q_ANNO=", year, " AND MG1Q_INDTIPO=", kind})
+                     .take(),
                  connection(), data::CursorTypeEnum::kUnspecified, data::LockTypeEnum::kUnspecified,
                  data::CommandTypeEnum::kText);
 
@@ -47,19 +50,29 @@ bool CLSMG_DORSEL::StoricizzaNomenclaturaIntra(std::string& CodNomenclatura,
       }
       // No transaction: a failing insert after this leaves the year without a row.
       automation::require_set(connection())
-          .Execute("DELETE FROM MG1Q_ARTNOMENCLATURE WHERE MG1Q_DITTA_CG18=" + company_code_text() +
-                       " AND MG1Q_CODART_MG66='" + item + "'" + " AND MG1Q_INDTIPO=" + kind +
-                       " AND MG1Q_ANNO=" + year,
+          .Execute(SqlText()
+                       .add({"DELETE FROM MG1Q_ARTNOMENCLATURE WHERE MG1Q_DITTA_CG18="})
+                       .number(company_code_text())
+                       .add({" AND MG1Q_CODART_MG66="})
+                       .quoted(CodArticolo)
+                       .add({" AND MG1Q_INDTIPO=", kind, " AND MG1Q_ANNO=", year})
+                       .take(),
                    nullptr, data::kCmdUnspecified);
     }
 
     automation::require_set(connection())
-        .Execute(
-            "INSERT INTO MG1Q_ARTNOMENCLATURE "
-            "(MG1Q_CODART_MG66,MG1Q_DITTA_CG18,MG1Q_ANNO,MG1Q_CODICE,MG1Q_INDTIPO) VALUES (" +
-                std::string("'") + item + "'," + company_code_text() + "," + year + "," + "'" +
-                sql_quote(CodNomenclatura) + "'," + kind + ")",
-            nullptr, data::kCmdUnspecified);
+        .Execute(SqlText()
+                     .add({"INSERT INTO MG1Q_ARTNOMENCLATURE "
+                           "(MG1Q_CODART_MG66,MG1Q_DITTA_CG18,MG1Q_ANNO,MG1Q_CODICE,MG1Q_INDTIPO) "
+                           "VALUES ("})
+                     .quoted(CodArticolo)
+                     .add({","})
+                     .number(company_code_text())
+                     .add({",", year, ","})
+                     .quoted(CodNomenclatura)
+                     .add({",", kind, ")"})
+                     .take(),
+                 nullptr, data::kCmdUnspecified);
     stored.reset();
     result = true;
     return result;

@@ -1,6 +1,6 @@
 // The queries with which the panel methods re-read a panel's rows for one item, and the
 // no-row queries that empty a panel. Texts are laid out one clause per line, lines joined by
-// CR LF; every text value goes between single quotes through sql_quote, numbers go in as
+// CR LF; every text value goes between single quotes through SqlText::quoted, numbers go in as
 // text without quotes. Internal to the panel methods; stateless.
 #pragma once
 

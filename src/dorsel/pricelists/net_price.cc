@@ -68,13 +68,16 @@ Variant decimal_text(data::Recordset& view, const Column& column) {
 // Whether the item's prices carry base-variation data. The item is read for every row, on the
 // host's connection; a result that cannot tell its count (-1) reads as no.
 bool item_has_base_variation(CLSMG_DORSEL& component, const std::string& item_code) {
-  std::string sql;
-  sql.append(" SELECT ").append(kCrLf);
-  sql.append("     MG66_FLGBASEVAR ").append(kCrLf);
-  sql.append(" FROM ").append(kCrLf);
-  sql.append("     MG66_ANAGRART ").append(kCrLf);
-  sql.append(" WHERE MG66_DITTA_CG18 = ").append(component.company_code_text()).append(kCrLf);
-  sql.append(" AND MG66_CODART ='").append(sql_quote(item_code)).append("'");
+  const std::string sql = SqlText()
+                              .line({" SELECT "})
+                              .line({"     MG66_FLGBASEVAR "})
+                              .line({" FROM "})
+                              .line({"     MG66_ANAGRART "})
+                              .line({" WHERE MG66_DITTA_CG18 = "})
+                              .number(component.company_code_text())
+                              .line({" AND MG66_CODART ="})
+                              .quoted(item_code)
+                              .take();
   // Dropped, not closed, when it goes out of scope.
   data::RecordsetPtr item =
       automation::require_set(component.connection()).Execute(sql, nullptr, data::kCmdUnspecified);
