@@ -10,6 +10,7 @@
 #include "automation/date.h"
 #include "automation/error.h"
 #include "automation/number_format.h"
+#include "support/case_file.h"
 #include "support/error_of.h"
 
 namespace automation {
@@ -18,37 +19,14 @@ namespace {
 using test_support::error_of;
 
 TEST(ConvertTest, DoubleTextFollowsTheRuntimeInBothFormats) {
-  struct Case {
-    double value;
-    const char* plain;
-    const char* italian;
-  };
-  const Case cases[] = {
-      {0.56789, "0.56789", "0,56789"},
-      {5.6789e-5, "0.000056789", "0,000056789"},
-      {5.6789e-11, "0.000000000056789", "0,000000000056789"},
-      {5.6789e-12, "5.6789E-12", "5,6789E-12"},
-      {1e-5, "0.00001", "0,00001"},
-      {1e-15, "1E-15", "1E-15"},
-      {1e14, "100000000000000", "100000000000000"},
-      {999999999999999.0, "999999999999999", "999999999999999"},
-      {1e15, "1E+15", "1E+15"},
-      {1.234e16, "1.234E+16", "1,234E+16"},
-      {1e300, "1E+300", "1E+300"},
-      {3.14159265358979323, "3.14159265358979", "3,14159265358979"},
-      {1234.567890123456789, "1234.56789012346", "1234,56789012346"},
-      {-2.5, "-2.5", "-2,5"},
-      {-0.0, "0", "0"},
-      {12.0, "12", "12"},
-      {-999999999999999.0, "-999999999999999", "-999999999999999"},
-      {1.0 / 3.0, "0.333333333333333", "0,333333333333333"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.plain);
-    EXPECT_EQ(double_to_text(c.value, '.'), c.plain);
-    EXPECT_EQ(double_to_text(c.value, ','), c.italian);
+  for (const test_support::Case& c :
+       test_support::read_cases(test_support::test_data("automation/data/double_texts.txt"))) {
+    SCOPED_TRACE(c[0]);
+    const double value = std::stod(c[0]);
+    EXPECT_EQ(double_to_text(value, '.'), c[1]);
+    EXPECT_EQ(double_to_text(value, ','), c[2]);
     ScopedNumberFormat italian(NumberFormat::italian());
-    EXPECT_EQ(to_text(Variant(c.value)), c.italian);
+    EXPECT_EQ(to_text(Variant(value)), c[2]);
   }
 }
 
@@ -67,41 +45,16 @@ TEST(ConvertTest, TextOfOtherSubtypes) {
 }
 
 TEST(ConvertTest, DecimalParsingAcceptsWhatTheRuntimeAccepts) {
-  struct Case {
-    const char* text;
-    const char* plain;    // expected in the plain format, or "" for type mismatch
-    const char* italian;  // expected in the Italian format
-  };
-  const Case cases[] = {
-      {"12", "12", "12"},
-      {"  12.50  ", "12.5", "1250"},  // '.' groups digits in the Italian format
-      {"1,234.50", "1234.5", ""},     // ',' is the Italian decimal separator: two of them
-      {"1.234,50", "", "1234.5"},
-      {"12,5", "125", "12.5"},
-      {"-3", "-3", "-3"},
-      {"+3", "3", "3"},
-      {"3-", "-3", "-3"},
-      {"(5)", "-5", "-5"},
-      {"1e3", "1000", "1000"},
-      {"&HFF", "255", "255"},
-      {"", "", ""},
-      {"   ", "", ""},
-      {"abc", "", ""},
-      {"12abc", "", ""},
-      {"1.2.3", "", "123"},
-      {"0x10", "", ""},
-      {"- 4", "-4", "-4"},
-      {"--4", "", ""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
+  for (const test_support::Case& c :
+       test_support::read_cases(test_support::test_data("automation/data/decimal_texts.txt"))) {
+    SCOPED_TRACE(c[0]);
     for (int format = 0; format < 2; ++format) {
       NumberFormat f = format == 0 ? NumberFormat::plain() : NumberFormat::italian();
-      const char* expected = format == 0 ? c.plain : c.italian;
-      if (*expected == '\0') {
-        EXPECT_EQ(error_of([&] { Decimal::parse(c.text, f); }).number(), errc::kTypeMismatch);
+      const std::string& expected = c[1 + format];
+      if (expected.empty()) {
+        EXPECT_EQ(error_of([&] { Decimal::parse(c[0], f); }).number(), errc::kTypeMismatch);
       } else {
-        EXPECT_EQ(Decimal::parse(c.text, f).to_invariant_string(), expected);
+        EXPECT_EQ(Decimal::parse(c[0], f).to_invariant_string(), expected);
       }
     }
   }

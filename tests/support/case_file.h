@@ -1,6 +1,7 @@
 // Table-driven tests with their cases in a data file: one case a line, fields separated by
-// '|' with the blanks around each field dropped; blank lines and lines starting with '#' are
-// comments. Fails the test when the file cannot be read or holds no case.
+// '|' with the blanks around each field dropped (a field in double quotes keeps its blanks,
+// without the quotes); blank lines and lines starting with '#' are comments. Fails the test
+// when the file cannot be read or holds no case.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,7 +20,11 @@ namespace detail {
 inline std::string_view trimmed(std::string_view field) {
   const std::size_t first = field.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
-  return field.substr(first, field.find_last_not_of(' ') - first + 1);
+  field = field.substr(first, field.find_last_not_of(' ') - first + 1);
+  if (field.size() >= 2 && field.front() == '"' && field.back() == '"') {
+    field = field.substr(1, field.size() - 2);
+  }
+  return field;
 }
 
 }  // namespace detail
