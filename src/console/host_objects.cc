@@ -5,6 +5,7 @@
 
 #include "automation/convert.h"
 #include "data/recordset.h"
+#include "dorsel/frame/sql_text.h"
 
 namespace console {
 
@@ -24,15 +25,6 @@ std::optional<Variant> first_value(data::Connection* connection, const std::stri
     if (!first.is_null()) value = std::move(first);
   });
   return value;
-}
-
-std::string quoted(std::string_view text) {
-  std::string out = "'";
-  for (char c : text) {
-    out.push_back(c);
-    if (c == '\'') out.push_back('\'');
-  }
-  return out + "'";
 }
 
 // A property getter that hands out the object `T` keeps in `member`.
@@ -66,10 +58,12 @@ std::int16_t HostCompany::DecimaliPrezzo(std::string_view valuta) {
 }
 
 std::int16_t HostCompany::read_decimals(std::string_view valuta) {
-  auto value =
-      first_value(connection_.get(),
-                  "SELECT HV_DECIMALI FROM HOST_VALUTE WHERE HV_DITTA = " + std::to_string(code_) +
-                      " AND HV_VALUTA = " + quoted(valuta));
+  auto value = first_value(connection_.get(),
+                           dorsel::SqlText()
+                               .add({"SELECT HV_DECIMALI FROM HOST_VALUTE WHERE HV_DITTA = ",
+                                     std::to_string(code_), " AND HV_VALUTA = "})
+                               .quoted(valuta)
+                               .take());
   if (!value) return 5;
   std::int16_t decimals = 5;
   automation::ignore_errors([&] { decimals = automation::to_integer(*value); });
@@ -95,10 +89,12 @@ std::string HostTranslations::TraduzioneTesto(std::int32_t id) {
   if (auto it = overrides_.find(id); it != overrides_.end()) return it->second;
   auto key = std::make_pair(company_->LinguaAzienda(), id);
   if (auto it = texts_read_.find(key); it != texts_read_.end()) return it->second;
-  auto value =
-      first_value(connection_.get(),
-                  "SELECT TR_TESTO FROM HOST_TRADUZIONI WHERE TR_ID = " + std::to_string(id) +
-                      " AND TR_LINGUA = " + quoted(key.first));
+  auto value = first_value(connection_.get(),
+                           dorsel::SqlText()
+                               .add({"SELECT TR_TESTO FROM HOST_TRADUZIONI WHERE TR_ID = ",
+                                     std::to_string(id), " AND TR_LINGUA = "})
+                               .quoted(key.first)
+                               .take());
   std::string text = value ? automation::to_text(*value) : "[" + std::to_string(id) + "]";
   texts_read_.emplace(std::move(key), text);
   return text;

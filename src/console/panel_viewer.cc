@@ -379,8 +379,11 @@ void print_item_heading(std::ostream& out, data::Connection& connection, const H
                         const std::string& item) {
   out << "Item " << item;
   data::RecordsetPtr found = connection.Execute(
-      "SELECT MG66_DESCART FROM MG66_ANAGRART WHERE MG66_DITTA_CG18 = " +
-      std::to_string(options.company) + " AND MG66_CODART = '" + dorsel::sql_quote(item) + "'");
+      dorsel::SqlText()
+          .add({"SELECT MG66_DESCART FROM MG66_ANAGRART WHERE MG66_DITTA_CG18 = ",
+                std::to_string(options.company), " AND MG66_CODART = "})
+          .quoted(item)
+          .take());
   if (found && !(found->Bof() && found->Eof())) {
     std::string description = cell_text(found->Fields().Item(0).Value());
     if (!description.empty()) out << ": " << description;

@@ -112,11 +112,15 @@ std::size_t code_points(std::string_view text) {
 }
 
 // Items of the company, {code, description}, from a condition on MG66_ANAGRART.
-Json items_where(data::Connection& connection, std::int32_t company, const std::string& where) {
-  data::RecordsetPtr found =
-      connection.Execute("SELECT TOP " + std::to_string(kMaxFound) +
-                         " MG66_CODART, MG66_DESCART FROM MG66_ANAGRART WHERE MG66_DITTA_CG18 = " +
-                         std::to_string(company) + " AND " + where + " ORDER BY MG66_CODART");
+// The items of `company` whose code or description `where` selects, a screenful at most;
+// `where` is built by the caller with the value quoted.
+Json items_where(data::Connection& connection, std::int32_t company, const dorsel::SqlText& where) {
+  data::RecordsetPtr found = connection.Execute(
+      dorsel::SqlText()
+          .add({"SELECT TOP ", std::to_string(kMaxFound),
+                " MG66_CODART, MG66_DESCART FROM MG66_ANAGRART WHERE MG66_DITTA_CG18 = ",
+                std::to_string(company), " AND ", where.text(), " ORDER BY MG66_CODART"})
+          .take());
   Json items = Json::array();
   for (; !found->Eof(); found->MoveNext()) {
     items.push_back({{"code", text_of(*found, "MG66_CODART")},
@@ -126,8 +130,8 @@ Json items_where(data::Connection& connection, std::int32_t company, const std::
 }
 
 Json item_heading(ComponentScope& scope, std::int32_t company, const std::string& code) {
-  Json found =
-      items_where(scope.connection(), company, "MG66_CODART = '" + dorsel::sql_quote(code) + "'");
+  Json found = items_where(scope.connection(), company,
+                           dorsel::SqlText().add({"MG66_CODART = "}).quoted(code));
   if (found.empty()) throw NotFound("The item \"" + code + "\" is not in the item master");
   return found.front();
 }
@@ -298,17 +302,20 @@ Reply WebApi::find(const Params& params) {
   Json items;
   if (by == "code") {
     if (text.size() > kMaxItemCodeLength) refuse("An item code has at most 30 characters");
-    items =
-        items_where(scope.connection(), company, "MG66_CODART = '" + dorsel::sql_quote(text) + "'");
+    items = items_where(scope.connection(), company,
+                        dorsel::SqlText().add({"MG66_CODART = "}).quoted(text));
   } else if (by == "description") {
     items = items_where(scope.connection(), company,
-                        "UPPER(SUBSTRING(MG66_DESCART, 1, " + std::to_string(code_points(text)) +
-                            ")) = UPPER('" + dorsel::sql_quote(text) + "')");
+                        dorsel::SqlText()
+                            .add({"UPPER(SUBSTRING(MG66_DESCART, 1, ",
+                                  std::to_string(code_points(text)), ")) = UPPER("})
+                            .quoted(text)
+                            .add({")"}));
   } else if (by == "alias") {
     const std::string code = scope.component().EsisteAlias(text);
     items = code.empty() ? Json::array()
                          : items_where(scope.connection(), company,
-                                       "MG66_CODART = '" + dorsel::sql_quote(code) + "'");
+                                       dorsel::SqlText().add({"MG66_CODART = "}).quoted(code));
   } else {
     refuse("The parameter \"by\" is code, description or alias");
   }
