@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
 #include <tuple>
 
@@ -12,11 +13,16 @@ namespace test_support {
 
 ChildResult run_child(const std::string& program, const std::vector<std::string>& args,
                       const std::string& input) {
+  // A child that exits before reading all its input closes the pipe: the write must fail
+  // with EPIPE (and end the input), not end the test with SIGPIPE.
+  static const bool kPipeSignalIgnored = [] { return std::signal(SIGPIPE, SIG_IGN) != SIG_ERR; }();
+  (void)kPipeSignalIgnored;
   int in_pipe[2], out_pipe[2], err_pipe[2];
   ChildResult result;
   if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0 || pipe(err_pipe) != 0) return result;
   pid_t pid = fork();
   if (pid == 0) {
+    std::signal(SIGPIPE, SIG_DFL);  // the program runs as it would from a shell
     dup2(in_pipe[0], 0);
     dup2(out_pipe[1], 1);
     dup2(err_pipe[1], 2);
