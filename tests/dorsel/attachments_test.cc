@@ -12,8 +12,8 @@
 #include "support/tsql_inventory.h"
 
 // Which attachments are listed and how, the service state, the article and brand codes and the
-// account row are pinned by the session script attachment_list.jsonl; here, the files, the
-// statements and failures the process arranges.
+// account row are pinned by the session script attachment_list.jsonl, undoing a download by
+// attachments.jsonl; here, the files, the statements and failures the process arranges.
 namespace {
 
 using test_support::error_of;
@@ -261,35 +261,6 @@ TEST_F(AttachmentsTest, RemoveAllFileSkipsWhatItMustNotTouch) {
   component->ListFileToDelete = ";" + outside;  // without a folder it is a path of its own
   component->RemoveAllFile("");
   EXPECT_TRUE(fs::exists(outside));
-}
-
-TEST_F(AttachmentsTest, RemoveAllegatoUndoesTheDownload) {
-  file(5, 0, "A.pdf", "content");
-  file(6, 0, "B.pdf", "content");
-  exec("UPDATE CL06_LISTAALLEGATI SET CL06_DATADOWNLOAD = '2024-01-02 00:00:00.000'");
-  const auto state = [&] {
-    return query_text(
-        "SELECT CL06_ID, CL06_ISDOWNLOADED, CASE WHEN CL06_DATADOWNLOAD IS NULL THEN 'none' "
-        "ELSE 'date' END, CL07_ID_CL06 FROM CL06_LISTAALLEGATI LEFT OUTER JOIN "
-        "CL07_FILEALLEGATI ON CL07_ID_CL06 = CL06_ID ORDER BY CL06_ID");
-  };
-  const std::string untouched = state();
-  // An id must read as a number: anything more could reach other attachments.
-  for (const char* id : {"99", "5 OR 1=1", "5; DELETE FROM CL06_LISTAALLEGATI", ""}) {
-    SCOPED_TRACE(id);
-    component->RemoveAllegato(id);
-    EXPECT_EQ(state(), untouched);
-  }
-  component->RemoveAllegato(" 5 ");
-  EXPECT_EQ(state(), "5|0|none|NULL\n6|1|date|6\n");
-
-  test_support::drop_table(*connection,
-                           "CL07_FILEALLEGATI");  // the mark is cleared even when the delete fails
-  component->RemoveAllegato("6");
-  EXPECT_EQ(query_text("SELECT CL06_ISDOWNLOADED FROM CL06_LISTAALLEGATI WHERE CL06_ID = 6"),
-            "0\n");
-  component->SetConnessione(nullptr);
-  component->RemoveAllegato("6");
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include "automation/convert.h"
 #include "automation/guid.h"
 #include "automation/number_format.h"
-#include "dorsel/frame/sql_text.h"
 #include "dorsel/frame/values.h"
 #include "support/component_fixture.h"
 #include "support/error_of.h"
@@ -110,6 +109,8 @@ TEST_F(FrameTest, InstanceAsItsOwnHostIsFreedOnRelease) {
   EXPECT_EQ(other->ActiveInterface().as_object(), host);
 }
 
+// Each instance's creation and destruction lines carry the same identifier, of its own; the
+// identifier pads each field, and a failed GUID gives an empty one, asked again, not cached.
 TEST_F(FrameTest, TraceLinesPairEachInstancesIdentifier) {
   trace.clear();
   auto a = std::make_shared<dorsel::CLSMG_DORSEL>();
@@ -122,13 +123,10 @@ TEST_F(FrameTest, TraceLinesPairEachInstancesIdentifier) {
   EXPECT_EQ(id_of(trace[3]), id_of(trace[1]));
   EXPECT_NE(id_of(trace[0]), id_of(trace[1]));
   for (const std::string& line : trace) {
-    std::string id = id_of(line);
-    EXPECT_EQ(id.size(), 32u);
-    EXPECT_EQ(id.find_first_not_of("0123456789ABCDEF"), std::string::npos) << id;
+    EXPECT_EQ(id_of(line).size(), 32u);
+    EXPECT_EQ(id_of(line).find_first_not_of("0123456789ABCDEF"), std::string::npos) << line;
   }
-}
 
-TEST_F(FrameTest, IdentifierPadsFieldsAndFailedGuidGivesEmptyOne) {
   trace.clear();
   automation::set_guid_generator([] {
     return std::optional<automation::Guid>(
@@ -138,11 +136,11 @@ TEST_F(FrameTest, IdentifierPadsFieldsAndFailedGuidGivesEmptyOne) {
   automation::set_guid_generator([] { return std::optional<automation::Guid>(); });
   { dorsel::CLSMG_DORSEL failed; }
   automation::set_guid_generator(nullptr);
-  ASSERT_EQ(trace.size(), 4u);
-  EXPECT_EQ(trace[0], "VXTR:|000000AB000100020F000102030405FF|INI|TRAVE_DORSEL|CLSMG_DORSEL");
-  EXPECT_EQ(trace[2], "VXTR:||INI|TRAVE_DORSEL|CLSMG_DORSEL");
-  // The empty identifier is not cached: the destruction line asks again and still gets none.
-  EXPECT_EQ(trace[3], "VXTR:||TER|TRAVE_DORSEL|CLSMG_DORSEL");
+  EXPECT_EQ(trace,
+            (std::vector<std::string>{
+                "VXTR:|000000AB000100020F000102030405FF|INI|TRAVE_DORSEL|CLSMG_DORSEL",
+                "VXTR:|000000AB000100020F000102030405FF|TER|TRAVE_DORSEL|CLSMG_DORSEL",
+                "VXTR:||INI|TRAVE_DORSEL|CLSMG_DORSEL", "VXTR:||TER|TRAVE_DORSEL|CLSMG_DORSEL"}));
 }
 
 // Initialize's slots and failures, the host references and the dual interface are pinned by
@@ -162,36 +160,6 @@ TEST_F(FrameTest, FreshInstanceHasNoHostAndThePriceObjectIsMadeOnce) {
   component->Initialize();
   EXPECT_EQ(component->gclsCalcoloPrezzi, price);
   EXPECT_GE(component->Grst_RecSet_MG66->Fields().index_of("MG66_FLGBASEVAR"), 0);
-}
-
-// A quote anywhere, alone or in a run, comes out doubled; nothing else changes.
-TEST(SqlTextTest, QuotesAreDoubledWherever) {
-  EXPECT_EQ(dorsel::sql_quote(""), "");
-  EXPECT_EQ(dorsel::sql_quote("ART-01"), "ART-01");
-  EXPECT_EQ(dorsel::sql_quote("'"), "''");
-  EXPECT_EQ(dorsel::sql_quote("L'ARTICOLO"), "L''ARTICOLO");
-  EXPECT_EQ(dorsel::sql_quote("''x'"), "''''x''");
-  std::string sql = "WHERE CODE = '";
-  dorsel::append_quoted(sql, "A'B");
-  EXPECT_EQ(sql, "WHERE CODE = 'A''B");
-}
-
-TEST(ValueFunctionsTest, TextAndNumberOfStoredValues) {
-  using dorsel::ValoreNumerico;
-  using dorsel::ValoreTesto;
-  automation::ScopedNumberFormat italian(automation::NumberFormat::italian());
-  EXPECT_EQ(ValoreTesto(), "");
-  EXPECT_EQ(ValoreTesto(Variant::null()), "");
-  EXPECT_EQ(ValoreTesto(Variant()), "");
-  EXPECT_EQ(ValoreTesto(Variant("  ab  ")), "  ab");
-  EXPECT_EQ(ValoreTesto(Variant(12)), "12");
-  EXPECT_EQ(ValoreTesto(Variant(1.5)), "1,5");
-  EXPECT_EQ(ValoreNumerico(Variant::null()), "0");
-  EXPECT_EQ(ValoreNumerico(Variant("")), "0");
-  EXPECT_EQ(ValoreNumerico(Variant("   ")), "0");
-  EXPECT_EQ(ValoreNumerico(Variant(2.50)), "2,5");
-  EXPECT_EQ(ValoreNumerico(Variant(automation::Decimal::parse("1,500"))), "1,5");
-  EXPECT_EQ(test_support::error_of([] { ValoreNumerico(Variant("abc")); }).number(), 13);
 }
 
 // Whole numbers, decimals and doubles take a short road; it must give what the text road gives.
