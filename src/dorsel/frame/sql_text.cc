@@ -23,12 +23,6 @@ const std::string& require_plain_number(const std::string& text) {
   return text;
 }
 
-std::string sql_quote(std::string_view value) {
-  std::string out;
-  append_quoted(out, value);
-  return out;
-}
-
 void append_quoted(std::string& sql, std::string_view value) {
   // Most values hold no quote: each run up to a quote goes over in one piece.
   for (std::size_t quote; (quote = value.find('\'')) != std::string_view::npos;) {

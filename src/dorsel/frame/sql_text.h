@@ -11,10 +11,8 @@ namespace dorsel {
 
 inline constexpr std::string_view kCrLf = "\r\n";
 
-// A text value for the inside of a single-quoted SQL literal: every quote is doubled, so a
-// value can never end its literal. Any value without a quote comes back unchanged.
-std::string sql_quote(std::string_view value);
-// The same, appended to `sql`.
+// A text value appended to `sql` for the inside of a single-quoted SQL literal: every quote is
+// doubled, so a value can never end its literal. A value without a quote goes in unchanged.
 void append_quoted(std::string& sql, std::string_view value);
 
 // A value the component writes into a statement as a number, without quotes (an id, a price
