@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <latch>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,19 +38,25 @@ TEST(AmbientTest, EachThreadSeesOnlyTheAmbientInstalledOnIt) {
   italian.debug_sink = [&](std::string_view t) { italian_lines.emplace_back(t); };
   plain.debug_sink = [&](std::string_view t) { plain_lines.emplace_back(t); };
 
-  std::string seen_italian, seen_plain;
-  auto run = [](Ambient& ambient, std::string& seen) {
+  // Both stay installed while either looks, and every look must see its own thread's: an
+  // ambient shared between threads would show.
+  std::latch both_installed(2), both_looked(2);
+  auto run = [&](Ambient& ambient, const std::string& expected, int& wrong) {
     ScopedAmbient installed(ambient);
-    for (int i = 0; i < 2000; ++i) seen = observed(1.5);
+    both_installed.arrive_and_wait();
+    for (int i = 0; i < 2000; ++i) wrong += observed(1.5) != expected;
+    both_looked.arrive_and_wait();
   };
-  std::thread a(run, std::ref(italian), std::ref(seen_italian));
-  std::thread b(run, std::ref(plain), std::ref(seen_plain));
+  int wrong_italian = 0, wrong_plain = 0;
+  std::thread a(run, std::ref(italian), "1,5 2001 yes", std::ref(wrong_italian));
+  std::thread b(run, std::ref(plain), "1.5 2002 no", std::ref(wrong_plain));
   a.join();
   b.join();
 
-  EXPECT_EQ(seen_italian, "1,5 2001 yes");
-  EXPECT_EQ(seen_plain, "1.5 2002 no");
+  EXPECT_EQ(wrong_italian, 0);
+  EXPECT_EQ(wrong_plain, 0);
   ASSERT_EQ(italian_lines.size(), 2000u);
+  ASSERT_EQ(plain_lines.size(), 2000u);
   EXPECT_EQ(italian_lines.back(), "line 1,5");
   EXPECT_EQ(plain_lines.back(), "line 1.5");
 }
