@@ -1,8 +1,8 @@
 #include "console/schema.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "automation/text.h"
 #include "data/connection.h"
 
 namespace console {
@@ -47,19 +47,6 @@ std::string render(std::string_view source, std::string_view collation, std::str
   return out;
 }
 
-bool contains_case_insensitive(std::string_view text, std::string_view word) {
-  if (word.size() > text.size()) return false;
-  for (std::size_t at = 0; at + word.size() <= text.size(); ++at) {
-    bool equal = true;
-    for (std::size_t i = 0; i < word.size() && equal; ++i) {
-      equal = std::tolower(static_cast<unsigned char>(text[at + i])) ==
-              std::tolower(static_cast<unsigned char>(word[i]));
-    }
-    if (equal) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 std::string_view schema_source() { return detail::embedded_schema("erp_schema.sql"); }
@@ -74,8 +61,8 @@ std::string schema_script(Dialect dialect) {
 }
 
 Dialect dialect_for_provider(std::string_view provider_name) {
-  return contains_case_insensitive(provider_name, "SQL Server") ||
-                 contains_case_insensitive(provider_name, "SQLServer")
+  const std::string name = automation::ascii_lower(provider_name);
+  return name.find("sql server") != std::string::npos || name.find("sqlserver") != std::string::npos
              ? Dialect::kSqlServer
              : Dialect::kSqlite;
 }

@@ -106,11 +106,6 @@ std::string text_of(data::Recordset& rows, std::string_view column) {
   return std::string(automation::trim_right(text));
 }
 
-std::size_t code_points(std::string_view text) {
-  return static_cast<std::size_t>(
-      std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
-
 // Items of the company, {code, description}, from a condition on MG66_ANAGRART.
 // The items of `company` whose code or description `where` selects, a screenful at most;
 // `where` is built by the caller with the value quoted.
@@ -213,10 +208,7 @@ Json step_json(const prezzi::PriceStep& step) {
 
 std::string lower_extension(const std::string& name) {
   const std::size_t dot = name.rfind('.');
-  std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return ext;
+  return dot == std::string::npos ? std::string() : automation::ascii_lower(name.substr(dot + 1));
 }
 
 std::string content_type_of(const std::string& name) {
@@ -308,7 +300,7 @@ Reply WebApi::find(const Params& params) {
     items = items_where(scope.connection(), company,
                         dorsel::SqlText()
                             .add({"UPPER(SUBSTRING(MG66_DESCART, 1, ",
-                                  std::to_string(code_points(text)), ")) = UPPER("})
+                                  std::to_string(automation::utf8_length(text)), ")) = UPPER("})
                             .quoted(text)
                             .add({")"}));
   } else if (by == "alias") {

@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cctype>
 #include <initializer_list>
 #include <unordered_map>
 
@@ -452,8 +451,7 @@ std::string pragma_answer(sqlite3* db, const std::string& sql) {
   }
   sqlite3_finalize(stmt);
   if (rc != SQLITE_DONE && rc != SQLITE_OK) raise_engine_error(db, rc, false);
-  for (char& c : answer) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return answer;
+  return automation::ascii_upper(answer);
 }
 
 // Returns the journal mode the file is in, in upper case.
