@@ -25,13 +25,6 @@ std::string read_file(const std::string& path) {
   return text.str();
 }
 
-std::vector<std::string> split(const std::string& text) {
-  std::istringstream in(text);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;) words.push_back(word);
-  return words;
-}
-
 // The engine's own view of the created tables, read with the C API.
 struct Column {
   std::string declared_type;
@@ -102,26 +95,6 @@ TEST(SchemaFilesTest, EmbeddedSourceIsTheSchemaFile) {
             console::schema_source());
 }
 
-TEST(SchemaFilesTest, MarkersAreRenderedInCodeOnly) {
-  const std::string sqlite = console::schema_script(console::Dialect::kSqlite);
-  const std::string server = console::schema_script(console::Dialect::kSqlServer);
-  for (const std::string* script : {&sqlite, &server}) {
-    // The source's own description of its markers survives in its comments.
-    EXPECT_NE(std::string::npos, script->find("followed by the marker COLLATE_CI:"));
-    EXPECT_NE(std::string::npos, script->find("--   * (MAX) for unbounded lengths"));
-    std::istringstream lines(*script);
-    for (std::string line; std::getline(lines, line);) {
-      const std::string code = line.substr(0, line.find("--"));
-      EXPECT_EQ(std::string::npos, code.find("COLLATE_CI")) << line;
-      if (script == &sqlite) {
-        EXPECT_EQ(std::string::npos, code.find("(MAX)")) << line;
-      }
-    }
-  }
-  EXPECT_NE(std::string::npos, sqlite.find("CL07_FILE          VARBINARY(-1) NULL"));
-  EXPECT_NE(std::string::npos, server.find("CL07_FILE          VARBINARY(MAX) NULL"));
-}
-
 TEST(SchemaFilesTest, DialectFollowsTheProviderName) {
   const std::pair<const char*, console::Dialect> cases[] = {
       {"SQLite", console::Dialect::kSqlite},
@@ -185,23 +158,6 @@ TEST_F(SchemaTest, SqlServerRenderingDeclaresTheSameColumns) {
     }
   }
   EXPECT_EQ(columns, server.size());
-}
-
-TEST_F(SchemaTest, PrimaryKeysFollowTheData) {
-  const std::pair<const char*, const char*> keys[] = {
-      {"LI10_LISTARTIC",
-       "LI10_DITTA_CG18 LI10_FLGVENDACQ LI10_INDTIPOLIS LI10_CODART_MG66 LI10_OPZIONE_MG5E "
-       "LI10_DEPOS_MG58 LI10_NUMLIST LI10_DATAINIZIOVAL"},
-      {"MG1Q_ARTNOMENCLATURE", "MG1Q_DITTA_CG18 MG1Q_CODART_MG66 MG1Q_ANNO MG1Q_INDTIPO"},
-      {"MG44_PARMAGLIST", "MG44_DITTA_CG18 MG44_FLGVENACQ MG44_NUMLIST"},
-      {"CL06_LISTAALLEGATI", "CL06_ID"},
-      {"CL07_FILEALLEGATI", "CL07_ID_CL06"},
-      {"HOST_TRADUZIONI", "TR_ID TR_LINGUA"},
-  };
-  for (const auto& [table, key] : keys) {
-    SCOPED_TRACE(table);
-    EXPECT_EQ(split(key), connection->provider().primary_key(table));
-  }
 }
 
 TEST_F(SchemaTest, KeysIgnoreCaseAndTrailingBlanks) {
