@@ -3,15 +3,12 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "automation/convert.h"
 #include "automation/error.h"
 #include "console/schema.h"
 #include "data/sqlite/sqlite_provider.h"
@@ -38,32 +35,6 @@ std::string data_file(const char* name) {
 
 TEST_F(DemoTest, HoldsEveryCaseTheConsoleCopesWith) {
   EXPECT_EQ(test_support::expect_query_file(*connection, data_file("demo_facts.txt")), 24);
-}
-
-TEST_F(DemoTest, DownloadedAttachmentsHoldTheirFiles) {
-  const data::ResultSet result = connection->run(
-      "SELECT CL06_NOMEFILE, ISNULL(CL06_ISDOWNLOADED, 0), CL07_FILE FROM CL06_LISTAALLEGATI "
-      "LEFT OUTER JOIN CL07_FILEALLEGATI ON CL07_ID_CL06 = CL06_ID");
-  int images = 0, documents = 0;
-  for (const data::Row& row : result.rows) {
-    const std::string name = row[0].as_string();
-    SCOPED_TRACE(name);
-    const bool downloaded = automation::to_long(row[1]) != 0;
-    ASSERT_EQ(downloaded, row[2].is_bytes());
-    if (!downloaded) continue;
-    const automation::Bytes& bytes = row[2].as_bytes();
-    const std::string head(bytes.begin(),
-                           bytes.begin() + std::min<std::ptrdiff_t>(std::ssize(bytes), 5));
-    if (name.ends_with(".png")) {
-      EXPECT_EQ("\x89PNG\r", head);
-      ++images;
-    } else {
-      EXPECT_EQ("%PDF-", head);
-      ++documents;
-    }
-  }
-  EXPECT_EQ(5, images);
-  EXPECT_EQ(3, documents);
 }
 
 TEST_F(DemoTest, LoadingTwiceFailsAndKeepsTheFirstLoad) {
