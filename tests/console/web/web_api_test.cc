@@ -15,6 +15,7 @@
 #include "console/registration.h"
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "support/case_file.h"
 
 namespace console::web {
 namespace {
@@ -196,51 +197,20 @@ TEST_F(WebApiTest, IntrastatHistoryIsOneRowPerYearAndType) {
 }
 
 TEST_F(WebApiTest, RefusesBadRequestsInWords) {
-  const struct {
-    std::string_view endpoint;
+  for (const test_support::Case& c :
+       test_support::read_cases(test_support::test_data("console/web/data/refusals.txt"))) {
+    SCOPED_TRACE(c[3]);
     Params params;
-    int status;
-    const char* description;
-  } cases[] = {
-      {"item", {}, 400, "The parameter \"code\" is required"},
-      {"item", {{"code", std::string(31, 'A')}}, 400, "An item code has at most 30 characters"},
-      {"item",
-       {{"code", "X"}, {"company", "1 OR 1=1"}},
-       400,
-       "The parameter \"company\" takes a whole number"},
-      {"item",
-       {{"code", "X"}, {"language", "ENGLISH"}},
-       400,
-       "A language code has at most 4 characters"},
-      {"item",
-       {{"code", "NO-SUCH-ITEM"}},
-       404,
-       "The item \"NO-SUCH-ITEM\" is not in the item master"},
-      {"explain",
-       {{"code", "X"}, {"view", "sql"}, {"row", "1"}},
-       400,
-       "The parameter \"view\" is sales, purchase or last"},
-      {"explain",
-       {{"code", "X"}, {"view", "sales"}, {"row", "-1"}},
-       400,
-       "The parameter \"row\" takes a whole number"},
-      {"panel", {{"code", "X"}, {"name", "DROP"}}, 404, "There is no panel \"DROP\""},
-      {"find",
-       {{"by", "code"}, {"text", std::string(201, 'x')}},
-       400,
-       "The parameter \"text\" is too long"},
-      {"sql", {}, 404, "There is no endpoint \"sql\""},
-      {"attachment",
-       {{"code", "VITE-M6X20"}, {"id", "32767"}},
-       404,
-       "The item has no attachment 32767"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.description);
-    json answer = call(c.endpoint, c.params, c.status);
+    for (std::size_t start = 0; start < c[1].size();) {
+      const std::size_t end = std::min(c[1].find('&', start), c[1].size());
+      const std::size_t equals = c[1].find('=', start);
+      params[c[1].substr(start, equals - start)] = c[1].substr(equals + 1, end - equals - 1);
+      start = end + 1;
+    }
+    json answer = call(c[0], params, std::stoi(c[2]));
     EXPECT_EQ(answer["error"]["number"], 5);
     EXPECT_EQ(answer["error"]["source"], "dorsel serve");
-    EXPECT_EQ(answer["error"]["description"], c.description);
+    EXPECT_EQ(answer["error"]["description"], c[3]);
   }
 }
 
