@@ -14,6 +14,7 @@
 #include "console/demo.h"
 #include "console/registration.h"
 #include "data/connection.h"
+#include "support/case_file.h"
 #include "support/test_database.h"
 
 namespace {
@@ -86,12 +87,6 @@ std::vector<std::string> column_of(const json& table, const std::string& column)
 
 constexpr const char* kItem = "VITE-M6X20";
 
-std::string where(const std::string& code, bool base_option = true) {
-  std::string text =
-      " WHERE " + code + "_DITTA_CG18 = 1 AND " + code + "_CODART_MG66 = '" + kItem + "'";
-  return base_option ? text + " AND " + code + "_OPZIONE_MG5E = ' '" : text;
-}
-
 TEST_F(PanelViewerTest, JsonShowsEveryPanelAsTheDatabaseHoldsIt) {
   ASSERT_EQ(show(kItem, {}, console::ViewFormat::kJson), 0) << err.str();
   json doc = json::parse(out.str());
@@ -101,43 +96,15 @@ TEST_F(PanelViewerTest, JsonShowsEveryPanelAsTheDatabaseHoldsIt) {
   std::sort(all.begin(), all.end());
   EXPECT_EQ(names, all);
 
-  struct Case {
-    const char* panel;
-    const char* column;
-    std::string sql;
-  };
-  const Case cases[] = {
-      {"FRMMG_DORSEL_DESCR", "MG87_DESCART",
-       "SELECT MG87_DESCART FROM MG87_ARTDESC" + where("MG87") + " AND MG87_LINGUA_MG52 = ' '"},
-      {"FRMUC_NOTE", "MG87_LINGUA_MG52",
-       "SELECT MG87_LINGUA_MG52 FROM MG87_ARTDESC" + where("MG87")},
-      {"FRMUC_SCORTE", "MG67_DEPOS_MG58",
-       "SELECT MG67_DEPOS_MG58 FROM MG67_SCORTE" + where("MG67")},
-      {"FRMUC_CONFEZIONI", "MG68_CODCONF", "SELECT MG68_CODCONF FROM MG68_CONFART" + where("MG68")},
-      {"FRMUC_INFOUBIC", "MG7A_UBICAZIONE",
-       "SELECT MG7A_UBICAZIONE FROM MG7A_UBICAZARTFIX" + where("MG7A")},
-      {"FRMUC_INTRA", "MG98_OPZIONE_MG5E",
-       "SELECT MG98_OPZIONE_MG5E FROM MG98_MAGINTRA" + where("MG98", false)},
-      {"FRMUC_LISTINI_VEN", "LI10_NUMLIST",
-       "SELECT LI10_NUMLIST FROM LI10_LISTARTIC" + where("LI10") +
-           " AND LI10_FLGVENDACQ = 0 AND LI10_DEPOS_MG58 = ' '"},
-      {"FRMUC_LISTINI_ACQ", "LI10_NUMLIST",
-       "SELECT LI10_NUMLIST FROM LI10_LISTARTIC" + where("LI10") +
-           " AND LI10_FLGVENDACQ = 1 AND LI10_DEPOS_MG58 = ' '"},
-      {"FRMUC_LISTINI_ULP", "LI11_PROG", "SELECT LI11_PROG FROM LI11_ULTPRACQVEN" + where("LI11")},
-      {"APPLICAZIONI", "MG72_CODAPPLIC_MG57",
-       "SELECT MG72_CODAPPLIC_MG57 FROM MG72_APPLICART" + where("MG72", false)},
-      {"GEST_VARIANTI", "MG6B_CODICEVAR_MG5F",
-       "SELECT MG6B_CODICEVAR_MG5F FROM MG6B_GESVARART" + where("MG6B", false)},
-      {"FLAG_VARIANTI", "MG6D_PROG",
-       "SELECT MG6D_PROG FROM MG6D_FLGTABARTVAR" + where("MG6D", false)},
-  };
-  for (const Case& t : cases) {
-    SCOPED_TRACE(t.panel);
-    EXPECT_EQ(column_of(doc.at(t.panel), t.column), expected(t.sql));
+  for (const test_support::Case& c :
+       test_support::read_cases(test_support::test_data("console/data/viewer_panels.txt"))) {
+    SCOPED_TRACE(c[0]);
+    const std::size_t blank = c[0].find(' ');
+    const json& panel = doc.at(c[0].substr(0, blank));
+    EXPECT_EQ(
+        column_of(blank == std::string::npos ? panel : panel.at(c[0].substr(blank + 1)), c[1]),
+        expected(c[2]));
   }
-  EXPECT_EQ(column_of(doc.at("FRMUC_INTRA").at("history"), "MG1Q_CODICE"),
-            expected("SELECT MG1Q_CODICE FROM MG1Q_ARTNOMENCLATURE" + where("MG1Q", false)));
 
   // The price panels come from their views: every priced row has its net price.
   for (const char* panel : {"FRMUC_LISTINI_VEN", "FRMUC_LISTINI_ACQ", "FRMUC_LISTINI_ULP"}) {
@@ -157,8 +124,9 @@ TEST_F(PanelViewerTest, TableShowsHeadingsColumnsAndEmptyPanels) {
             0)
       << err.str();
   const std::string text = out.str();
-  const std::vector<std::string> packs =
-      expected("SELECT MG68_CODCONF FROM MG68_CONFART" + where("MG68"));
+  const std::vector<std::string> packs = expected(
+      "SELECT MG68_CODCONF FROM MG68_CONFART WHERE MG68_DITTA_CG18 = 1 AND MG68_CODART_MG66 = "
+      "'VITE-M6X20' AND MG68_OPZIONE_MG5E = ' '");
   EXPECT_NE(text.find("Item VITE-M6X20: Vite TE M6x20 zincata 8.8, company 1\n"),
             std::string::npos);
   EXPECT_NE(text.find("== Packs [FRMUC_CONFEZIONI]: " + std::to_string(packs.size()) + " rows =="),
@@ -212,7 +180,8 @@ TEST_F(PanelViewerTest, FailuresAreReportedWithTheComponentsSource) {
                   .starts_with("ShowChild:\r\n"));
   EXPECT_FALSE(doc.at("GEST_VARIANTI").contains("rows"));
   EXPECT_EQ(column_of(doc.at("FRMUC_SCORTE"), "MG67_DEPOS_MG58"),
-            expected("SELECT MG67_DEPOS_MG58 FROM MG67_SCORTE" + where("MG67")));
+            expected("SELECT MG67_DEPOS_MG58 FROM MG67_SCORTE WHERE MG67_DITTA_CG18 = 1 AND "
+                     "MG67_CODART_MG66 = 'VITE-M6X20' AND MG67_OPZIONE_MG5E = ' '"));
 }
 
 }  // namespace
