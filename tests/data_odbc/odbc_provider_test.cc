@@ -17,6 +17,7 @@
 #include "data/odbc/odbc_provider.h"
 #include "data/odbc/type_mapping.h"
 #include "data/sqlite/sqlite_provider.h"
+#include "support/case_file.h"
 #include "support/error_of.h"
 #include "support/odbc_test_db.h"
 
@@ -108,66 +109,24 @@ TEST(OdbcProviderTest, AnUnloadableDriverIsTheDriverManagersError) {
 }
 
 TEST(OdbcTypeMappingTest, DriverTypesBecomeRecordsetTypes) {
-  struct Case {
-    SQLSMALLINT sql_type;
-    SQLULEN size;
-    SQLSMALLINT digits;
-    const char* type_name;
-    const char* expected;  // type size precision scale attributes read-as
-  };
-  constexpr SQLULEN kHuge = static_cast<SQLULEN>(-1);
-  const Case cases[] = {
-      // As FreeTDS describes SQL Server's types.
-      {SQL_INTEGER, 10, 0, "int", "3 4 10 0 16 1"},
-      {SQL_SMALLINT, 5, 0, "smallint", "2 2 5 0 16 0"},
-      {SQL_TINYINT, 3, 0, "tinyint", "17 1 3 0 16 0"},
-      {SQL_BIGINT, 19, 0, "bigint", "20 8 19 0 16 2"},
-      {SQL_BIT, 1, 0, "bit", "11 2 0 0 16 3"},
-      {SQL_NUMERIC, 12, 3, "numeric", "131 19 12 3 16 5"},
-      {SQL_DECIMAL, 19, 4, "money", "6 8 19 4 16 6"},
-      {SQL_DOUBLE, 15, 0, "float", "5 8 15 0 16 4"},
-      {SQL_REAL, 7, 0, "real", "4 4 7 0 16 4"},
-      {SQL_CHAR, 4, 0, "char", "129 4 0 0 16 9"},
-      {SQL_VARCHAR, 30, 0, "varchar", "200 30 0 0 0 9"},
-      {SQL_VARCHAR, 0, 0, "varchar", "201 2147483647 0 0 128 9"},
-      {SQL_LONGVARCHAR, 2147483647, 0, "text", "201 2147483647 0 0 128 9"},
-      {SQL_WCHAR, 10, 0, "nchar", "130 10 0 0 16 10"},
-      {SQL_WVARCHAR, 4000, 0, "nvarchar", "202 4000 0 0 0 10"},
-      {SQL_WVARCHAR, 0, 0, "nvarchar", "203 1073741823 0 0 128 10"},
-      {SQL_WLONGVARCHAR, 1073741823, 0, "ntext", "203 1073741823 0 0 128 10"},
-      {SQL_TYPE_TIMESTAMP, 23, 3, "datetime", "135 16 23 3 16 7"},
-      {SQL_TYPE_DATE, 10, 0, "date", "133 6 10 0 16 7"},
-      {SQL_TYPE_TIME, 8, 0, "time", "134 6 8 0 16 8"},
-      {-154, 16, 7, "time", "134 6 8 0 16 8"},
-      {SQL_VARBINARY, 16, 0, "varbinary", "204 16 0 0 0 11"},
-      {SQL_VARBINARY, 0, 0, "varbinary", "205 2147483647 0 0 128 11"},
-      {SQL_LONGVARBINARY, 2147483647, 0, "image", "205 2147483647 0 0 128 11"},
-      {SQL_BINARY, 8, 0, "binary", "128 8 0 0 16 11"},
-      {SQL_GUID, 36, 0, "uniqueidentifier", "72 16 0 0 16 9"},
-      {-150, 8000, 0, "sql_variant", "203 1073741823 0 0 128 10"},
-      {-155, 34, 7, "datetimeoffset", "202 34 0 0 0 10"},
-      // As the SQLite ODBC driver describes the schema's declared types.
-      {SQL_DOUBLE, 9, 0, "NUMERIC", "131 19 9 0 16 5"},
-      {SQL_VARCHAR, 9, 0, "DECIMAL", "131 19 9 0 16 5"},
-      {SQL_VARCHAR, 255, 0, "MONEY", "6 8 19 4 16 6"},
-      {SQL_VARCHAR, 4, 0, "CHAR", "129 4 0 0 16 9"},
-      {SQL_WVARCHAR, 10, 0, "NVARCHAR", "202 10 0 0 0 10"},
-      {SQL_VARCHAR, kHuge, 0, "VARCHAR", "201 2147483647 0 0 128 9"},
-      {SQL_VARBINARY, kHuge, 0, "VARBINARY", "205 2147483647 0 0 128 11"},
-      {SQL_DOUBLE, 54, 0, "FLOAT", "5 8 15 0 16 4"},
-      {SQL_LONGVARCHAR, 500, 0, "VARCHAR", "200 500 0 0 0 9"},
-      {SQL_LONGVARCHAR, 300, 0, "NVARCHAR", "202 300 0 0 0 10"},
-      {SQL_LONGVARCHAR, 2147483647, 0, "varchar", "201 2147483647 0 0 128 9"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.sql_type) + " " + c.type_name);
-    data::odbc::ColumnType t = data::odbc::map_column(c.sql_type, c.size, c.digits, c.type_name);
+  int cases = 0;
+  for (const test_support::CaseLine& line :
+       test_support::case_lines("data_odbc/cases/type_mapping.tsv")) {
+    SCOPED_TRACE("line " + std::to_string(line.number) + ": " + line.fields[0]);
+    ASSERT_EQ(line.fields.size(), 5u);
+    const std::string& code = line.fields[0];
+    const auto sql_type = static_cast<SQLSMALLINT>(std::stoi(code.substr(code.find('=') + 1)));
+    const auto digits = static_cast<SQLSMALLINT>(std::stoi(line.fields[2]));
+    data::odbc::ColumnType t =
+        data::odbc::map_column(sql_type, std::stoull(line.fields[1]), digits, line.fields[3]);
     std::string actual = std::to_string(static_cast<int>(t.type)) + " " +
                          std::to_string(t.defined_size) + " " + std::to_string(t.precision) + " " +
                          std::to_string(t.scale) + " " + std::to_string(t.attributes) + " " +
                          std::to_string(static_cast<int>(t.read));
-    EXPECT_EQ(actual, c.expected);
+    EXPECT_EQ(actual, line.fields[4]);
+    ++cases;
   }
+  EXPECT_GE(cases, 39);  // the file read to its end
 }
 
 TEST(OdbcTypeMappingTest, NumbersInTextAreReadExactly) {

@@ -6,15 +6,13 @@
 #include <sqlite3.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "automation/error.h"
 #include "data/dialect/functions.h"
 #include "data/dialect/translator.h"
+#include "support/case_file.h"
 
 namespace tsql_test {
 
@@ -105,45 +103,5 @@ class Database {
  private:
   sqlite3* db_ = nullptr;
 };
-
-// A file of tests/data/dialect/cases, whole.
-inline std::string case_file(const std::string& name) {
-  std::ifstream in(std::string(DORSEL_SOURCE_DIR) + "/tests/data/dialect/cases/" + name,
-                   std::ios::binary);
-  EXPECT_TRUE(in.is_open()) << name;
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// A line of a case file: its number and its tab-separated fields, \n \r \t \\ read.
-struct CaseLine {
-  int number;
-  std::vector<std::string> fields;
-};
-
-// The lines of a case file, without blank lines and '#' comments.
-inline std::vector<CaseLine> case_lines(const std::string& name) {
-  std::istringstream text(case_file(name));
-  std::vector<CaseLine> out;
-  int number = 0;
-  for (std::string line; std::getline(text, line);) {
-    ++number;
-    if (line.empty() || line[0] == '#') continue;
-    CaseLine parsed{number, {""}};
-    for (std::size_t i = 0; i < line.size(); ++i) {
-      if (line[i] == '\t') {
-        parsed.fields.emplace_back();
-      } else if (line[i] == '\\' && i + 1 < line.size()) {
-        const char next = line[++i];
-        parsed.fields.back() += next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : next;
-      } else {
-        parsed.fields.back() += line[i];
-      }
-    }
-    out.push_back(std::move(parsed));
-  }
-  return out;
-}
 
 }  // namespace tsql_test

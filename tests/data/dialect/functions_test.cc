@@ -20,7 +20,8 @@ TEST(TsqlFunctionsTest, CaseFileGivesWhatSqlServerGives) {
   std::optional<tsql_test::Database> db;
   std::string group;
   int cases = 0;
-  for (const tsql_test::CaseLine& line : tsql_test::case_lines("functions.tsv")) {
+  for (const test_support::CaseLine& line :
+       test_support::case_lines("data/dialect/cases/functions.tsv")) {
     const std::string& tsql = line.fields[0];
     if (tsql.starts_with('[')) {
       group = tsql;
@@ -87,7 +88,9 @@ TEST(TsqlConnectionSetupTest, JoinFindsPartnersThatDifferByTrailingBlanks) {
 // The catalogue list of an item, run as the component writes it.
 class TsqlCatalogueListTest : public ::testing::Test {
  protected:
-  void SetUp() override { db_.exec_sqlite(tsql_test::case_file("catalogue.sql")); }
+  void SetUp() override {
+    db_.exec_sqlite(test_support::case_file("data/dialect/cases/catalogue.sql"));
+  }
 
   // The rows sorted: the query itself asks for no order.
   std::string list() {

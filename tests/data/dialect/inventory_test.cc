@@ -35,7 +35,7 @@ void run_inventory(tsql_test::Database& db) {
 
 TEST(TsqlInventoryTest, EveryStatementRunsOnTheTablesItNames) {
   tsql_test::Database db;
-  db.exec_sqlite(tsql_test::case_file("inventory_tables.sql"));
+  db.exec_sqlite(test_support::case_file("data/dialect/cases/inventory_tables.sql"));
   run_inventory(db);
 }
 

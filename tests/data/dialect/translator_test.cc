@@ -6,8 +6,8 @@
 
 #include "automation/error.h"
 #include "data/ado.h"
-#include "data/dialect/dialect_test_db.h"
 #include "data/dialect/translator.h"
+#include "support/case_file.h"
 #include "support/small_stack.h"
 
 namespace {
@@ -27,7 +27,8 @@ std::string translation_or_error(const std::string& tsql) {
 TEST(TsqlTranslatorTest, CaseFileTranslationsAndRefusals) {
   const std::string prefix = "-2147217900 SQLite: ";
   int cases = 0;
-  for (const tsql_test::CaseLine& line : tsql_test::case_lines("translations.tsv")) {
+  for (const test_support::CaseLine& line :
+       test_support::case_lines("data/dialect/cases/translations.tsv")) {
     SCOPED_TRACE("line " + std::to_string(line.number) + ": " + line.fields[0]);
     ASSERT_EQ(line.fields.size(), 2u);
     std::string expected = line.fields[1];
