@@ -1,7 +1,6 @@
 // The translator's output for each construct of the subset, and its refusals.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "automation/error.h"
@@ -43,64 +42,33 @@ TEST(TsqlTranslatorTest, CaseFileTranslationsAndRefusals) {
   EXPECT_GE(cases, 80);  // the file read to its end
 }
 
-// Every way of nesting is translated up to its limit on a thread with a small stack, and past
-// it fails with SQL Server's error instead of running out of stack.
+// Every way of nesting (cases/nesting.tsv) is translated up to its limit on a thread with a
+// small stack, and past it fails with SQL Server's error instead of running out of stack.
 TEST(TsqlTranslatorTest, DeepNestingFailsCleanlyOnASmallStack) {
-  auto repeat = [](const std::string& piece, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) out += piece;
-    return out;
-  };
-  struct Shape {
-    const char* name;
-    int limit;
-    std::function<std::string(int)> text;
-  };
-  using data::dialect::kMaxChain;
-  using data::dialect::kMaxNesting;
-  const Shape shapes[] = {
-      {"parentheses", kMaxNesting,
-       [&](int n) { return "SELECT " + repeat("(", n) + "1" + repeat(")", n); }},
-      {"signs", kMaxNesting, [&](int n) { return "SELECT " + repeat("- ", n) + "1"; }},
-      {"NOT", kMaxNesting,
-       [&](int n) { return "SELECT A FROM T WHERE " + repeat("NOT ", n) + "A = 1"; }},
-      {"calls", kMaxNesting,
-       [&](int n) { return "SELECT " + repeat("UPPER(", n) + "'a'" + repeat(")", n); }},
-      {"CASE", kMaxNesting,
-       [&](int n) {
-         return "SELECT " + repeat("CASE WHEN A = 1 THEN ", n) + "1" + repeat(" END", n);
-       }},
-      {"CONVERT", kMaxNesting,
-       [&](int n) { return "SELECT " + repeat("CONVERT(INT, ", n) + "1" + repeat(")", n); }},
-      {"IN lists", kMaxNesting,
-       [&](int n) {
-         return "SELECT A FROM T WHERE " + repeat("A IN (", n) + "1" + repeat(")", n);
-       }},
-      {"windows", kMaxNesting,
-       [&](int n) {
-         return "SELECT " + repeat("ROW_NUMBER() OVER(ORDER BY ", n) + "A" + repeat(")", n);
-       }},
-      {"BETWEEN", kMaxNesting / 2,
-       [&](int n) {
-         return "SELECT A FROM T WHERE " + repeat("A BETWEEN (", n) + "1" + repeat(") AND 2", n);
-       }},
-      // Each level is a right operand and a parenthesis: two levels of nesting.
-      {"right operands", kMaxNesting / 2,
-       [&](int n) { return "SELECT " + repeat("1 + (", n) + "1" + repeat(")", n); }},
-      {"operator chain", kMaxChain, [&](int n) { return "SELECT 1" + repeat(" + 1", n); }},
-      {"AND chain", kMaxChain,
-       [&](int n) { return "SELECT A FROM T WHERE A = 1" + repeat(" AND A = 1", n); }},
-  };
   const std::string too_deep =
       "-2147217900 SQLite: Some part of your SQL statement is nested too deeply. Rewrite the "
       "query or break it up into smaller queries.";
+  const auto shapes = test_support::case_lines("data/dialect/cases/nesting.tsv");
+  ASSERT_GE(shapes.size(), 12u);
   test_support::run_on_small_stack([&] {
-    for (const Shape& shape : shapes) {
-      SCOPED_TRACE(shape.name);
-      const std::string deepest = translation_or_error(shape.text(shape.limit - 2));
+    for (const test_support::CaseLine& shape : shapes) {
+      SCOPED_TRACE(shape.fields[0]);
+      ASSERT_EQ(shape.fields.size(), 6u);
+      const std::string& kind = shape.fields[1];
+      const int limit =
+          (kind.starts_with("chain") ? data::dialect::kMaxChain : data::dialect::kMaxNesting) /
+          (kind.ends_with("/2") ? 2 : 1);
+      auto text = [&](int levels) {
+        std::string out = shape.fields[2];
+        for (int i = 0; i < levels; ++i) out += shape.fields[3];
+        out += shape.fields[4];
+        for (int i = 0; i < levels; ++i) out += shape.fields[5];
+        return out;
+      };
+      const std::string deepest = translation_or_error(text(limit - 2));
       EXPECT_EQ(deepest.rfind("SELECT ", 0), 0u) << deepest.substr(0, 200);
-      EXPECT_EQ(translation_or_error(shape.text(shape.limit + 1)), too_deep);
-      EXPECT_EQ(translation_or_error(shape.text(5000)), too_deep);
+      EXPECT_EQ(translation_or_error(text(limit + 1)), too_deep);
+      EXPECT_EQ(translation_or_error(text(5000)), too_deep);
     }
   });
 }
