@@ -1,5 +1,6 @@
-// The embedded provider on its own: how declared types and expressions become fields and
-// values, statement reuse, key lookup, connection strings and the errors it reports.
+// The embedded provider on its own: how the declared types that the provider contract does not
+// run and expressions become fields and values, statement reuse, key lookup, connection strings
+// and the errors it reports.
 #include "data/sqlite/sqlite_provider.h"
 
 #include <gtest/gtest.h>
@@ -26,14 +27,9 @@ class ProviderTest : public ::testing::Test {
   void SetUp() override {
     provider_ = data::sqlite::open("Provider=SQLite;Data Source=:memory:");
     provider_->execute_native_script(R"(
-      CREATE TABLE T (
-        I INT NOT NULL PRIMARY KEY, S SMALLINT, TI TINYINT, BI BIGINT, B BIT,
-        N NUMERIC(9,2), D DECIMAL(5), M MONEY, F FLOAT, R REAL,
-        C CHAR(3), V VARCHAR(10), NV NVARCHAR(20), VM VARCHAR(-1),
-        DT DATETIME, DA DATE, VB VARBINARY(4), BL VARBINARY(-1), U UNIQUEIDENTIFIER);
-      INSERT INTO T VALUES (1, 2, 3, 5000000000, 1, 12.345, 7, 1.5, 0.25, 0.5,
-        'ab ', 'text', 'wide', 'long', '2021-03-04 05:06:07.250', '2021-03-04', x'0102', x'',
-        'A-B');
+      CREATE TABLE T (I INT NOT NULL PRIMARY KEY, N NUMERIC(9,2), D DECIMAL(5), R REAL,
+        C CHAR(3), V VARCHAR(10), NV NVARCHAR(20), DA DATE, VB VARBINARY(4), U UNIQUEIDENTIFIER);
+      INSERT INTO T VALUES (1, 12.345, 7, 0.5, 'ab ', 'text', 'wide', '2021-03-04', x'0102', 'A-B');
       INSERT INTO T (I) VALUES (2);
     )");
   }
@@ -58,23 +54,14 @@ TEST_F(ProviderTest, DeclaredTypesGiveFieldsAndValueSubtypes) {
   constexpr int kFixed = data::kFldFixed;
   const Expect expected[] = {
       {"I", DataType::kInteger, 4, 10, 0, kFixed, "1:Long"},
-      {"S", DataType::kSmallInt, 2, 5, 0, kFixed | kNullable, "2:Integer"},
-      {"TI", DataType::kUnsignedTinyInt, 1, 3, 0, kFixed | kNullable, "3:Integer"},
-      {"BI", DataType::kBigInt, 8, 19, 0, kFixed | kNullable, "5000000000:LongLong"},
-      {"B", DataType::kBoolean, 2, 0, 0, kFixed | kNullable, "True:Boolean"},
       {"N", DataType::kNumeric, 19, 9, 2, kFixed | kNullable, "12.35:Decimal"},
       {"D", DataType::kNumeric, 19, 5, 0, kFixed | kNullable, "7:Decimal"},
-      {"M", DataType::kCurrency, 8, 19, 4, kFixed | kNullable, "1.5:Currency"},
-      {"F", DataType::kDouble, 8, 15, 0, kFixed | kNullable, "0.25:Double"},
       {"R", DataType::kSingle, 4, 7, 0, kFixed | kNullable, "0.5:Double"},
       {"C", DataType::kChar, 3, 0, 0, kFixed | kNullable, "'ab ':String"},
       {"V", DataType::kVarChar, 10, 0, 0, kNullable, "'text':String"},
       {"NV", DataType::kVarWChar, 20, 0, 0, kNullable, "'wide':String"},
-      {"VM", DataType::kLongVarChar, 2147483647, 0, 0, data::kFldLong | kNullable, "'long':String"},
-      {"DT", DataType::kDBTimeStamp, 16, 23, 3, kFixed | kNullable, "#2021-03-04 05:06:07#:Date"},
       {"DA", DataType::kDBDate, 6, 10, 0, kFixed | kNullable, "#2021-03-04 00:00:00#:Date"},
       {"VB", DataType::kVarBinary, 4, 0, 0, kNullable, "0x0102:Byte()"},
-      {"BL", DataType::kLongVarBinary, 2147483647, 0, 0, data::kFldLong | kNullable, "0x:Byte()"},
       {"U", DataType::kGUID, 16, 0, 0, kFixed | kNullable, "'A-B':String"},
   };
   ASSERT_EQ(rs.columns.size(), std::size(expected));
