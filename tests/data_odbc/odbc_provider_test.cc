@@ -70,26 +70,15 @@ TEST(OdbcDialectTest, TheProductNamePicksTheDialect) {
 }
 
 TEST(OdbcProviderTest, TakesOnlyStringsWithADriverOrADsn) {
-  struct Case {
-    const char* text;
-    bool ours;
-  };
-  const Case cases[] = {
-      {"Driver={FreeTDS};Server=sql01;Database=ERP;", true},
-      {"DRIVER=/opt/odbc/libtdsodbc.so;SERVER=h", true},
-      {"DSN=erp;UID=u;PWD=p", true},
-      {" dsn = erp ", true},
-      {"Driver=;Server=x", false},
-      {"Provider=SQLite;Data Source=a.db", false},
-      {"Provider=SQLite;Driver=x", false},
-      {"demo.sqlite", false},
-      {":memory:", false},
-      {"", false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(data::odbc::accepts(c.text), c.ours);
+  int cases = 0;
+  for (const test_support::CaseLine& line :
+       test_support::case_lines("data_odbc/cases/connection_strings.tsv")) {
+    SCOPED_TRACE("line " + std::to_string(line.number) + ": " + line.fields[0]);
+    ASSERT_EQ(line.fields.size(), 2u);
+    EXPECT_EQ(data::odbc::accepts(line.fields[0]) ? "ODBC" : "not ODBC", line.fields[1]);
+    ++cases;
   }
+  EXPECT_GE(cases, 10);  // the file read to its end
 }
 
 // The provider contract opens each provider through the registry; a driver that cannot be
@@ -130,28 +119,16 @@ TEST(OdbcTypeMappingTest, DriverTypesBecomeRecordsetTypes) {
 }
 
 TEST(OdbcTypeMappingTest, NumbersInTextAreReadExactly) {
-  struct Case {
-    const char* text;
-    ReadAs read;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {"12.50", ReadAs::kDecimal, "12.5:Decimal"},
-      {"-0.0001", ReadAs::kDecimal, "-0.0001:Decimal"},
-      {"  7 ", ReadAs::kDecimal, "7:Decimal"},
-      {"1e-3", ReadAs::kDecimal, "0.001:Decimal"},
-      {"0.30000000000000004", ReadAs::kDecimal, "0.30000000000000004:Decimal"},
-      {"79228162514264337593543950335", ReadAs::kDecimal, "79228162514264337593543950335:Decimal"},
-      {"99999999999999999999999999999999999999", ReadAs::kDecimal, "1E+38:Double"},
-      {"3.1234", ReadAs::kCurrency, "3.1234:Currency"},
-      {"-922337203685477.5808", ReadAs::kCurrency, "-922337203685477.5808:Currency"},
-      {"922337203685478", ReadAs::kCurrency, "922337203685478:Decimal"},
-      {"12,5x", ReadAs::kDecimal, "'12,5x':String"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(typed_text(data::odbc::number_from_text(c.text, c.read)), c.expected);
+  int cases = 0;
+  for (const test_support::CaseLine& line :
+       test_support::case_lines("data_odbc/cases/numbers_in_text.tsv")) {
+    SCOPED_TRACE("line " + std::to_string(line.number) + ": " + line.fields[0]);
+    ASSERT_EQ(line.fields.size(), 3u);
+    const ReadAs read = line.fields[1] == "currency" ? ReadAs::kCurrency : ReadAs::kDecimal;
+    EXPECT_EQ(typed_text(data::odbc::number_from_text(line.fields[0], read)), line.fields[2]);
+    ++cases;
   }
+  EXPECT_GE(cases, 11);  // the file read to its end
 }
 
 TEST(OdbcTypeMappingTest, WideTextsConvertBothWays) {
