@@ -44,38 +44,26 @@ struct ScopedExtensionPath {
 };
 
 TEST(OdbcDialectTest, TheProductNamePicksTheDialect) {
-  int cases = 0;
-  for (const test_support::CaseLine& line :
-       test_support::case_lines("data_odbc/cases/dbms_names.tsv")) {
-    const std::string& name = line.fields[0];
-    SCOPED_TRACE("line " + std::to_string(line.number) + ": " + name);
-    ASSERT_EQ(line.fields.size(), 2u);
-    ++cases;
-    if (line.fields[1] != "refused") {
-      const Dialect dialect = data::odbc::pick_dialect(name);
-      EXPECT_EQ(dialect == Dialect::kSqlite ? "SQLite" : "SQL Server", line.fields[1]);
-      continue;
+  using Fields = std::vector<std::string>;
+  test_support::for_each_case("data_odbc/cases/dbms_names.tsv", 2, 8, [](const Fields& f) {
+    if (f[1] != "refused") {
+      EXPECT_EQ(data::odbc::pick_dialect(f[0]) == Dialect::kSqlite ? "SQLite" : "SQL Server", f[1]);
+      return;
     }
-    automation::Error e = error_of([&] { data::odbc::pick_dialect(name); });
+    automation::Error e = error_of([&] { data::odbc::pick_dialect(f[0]); });
     EXPECT_EQ(e.number(), data::errc::kInvalidConnection);
     EXPECT_EQ(e.source(), "ODBC");
-    EXPECT_EQ(e.description(), "Unsupported DBMS '" + name +
+    EXPECT_EQ(e.description(), "Unsupported DBMS '" + f[0] +
                                    "': the ODBC provider speaks to Microsoft SQL Server, and to "
                                    "SQLite for tests.");
-  }
-  EXPECT_GE(cases, 8);  // the file read to its end
+  });
 }
 
 TEST(OdbcProviderTest, TakesOnlyStringsWithADriverOrADsn) {
-  int cases = 0;
-  for (const test_support::CaseLine& line :
-       test_support::case_lines("data_odbc/cases/connection_strings.tsv")) {
-    SCOPED_TRACE("line " + std::to_string(line.number) + ": " + line.fields[0]);
-    ASSERT_EQ(line.fields.size(), 2u);
-    EXPECT_EQ(data::odbc::accepts(line.fields[0]) ? "ODBC" : "not ODBC", line.fields[1]);
-    ++cases;
-  }
-  EXPECT_GE(cases, 10);  // the file read to its end
+  using Fields = std::vector<std::string>;
+  test_support::for_each_case("data_odbc/cases/connection_strings.tsv", 2, 10, [](const Fields& f) {
+    EXPECT_EQ(data::odbc::accepts(f[0]) ? "ODBC" : "not ODBC", f[1]);
+  });
 }
 
 // The provider contract opens each provider through the registry; a driver that cannot be
@@ -95,37 +83,24 @@ TEST(OdbcProviderTest, AnUnloadableDriverIsTheDriverManagersError) {
 }
 
 TEST(OdbcTypeMappingTest, DriverTypesBecomeRecordsetTypes) {
-  int cases = 0;
-  for (const test_support::CaseLine& line :
-       test_support::case_lines("data_odbc/cases/type_mapping.tsv")) {
-    SCOPED_TRACE("line " + std::to_string(line.number) + ": " + line.fields[0]);
-    ASSERT_EQ(line.fields.size(), 5u);
-    const std::string& code = line.fields[0];
-    const auto sql_type = static_cast<SQLSMALLINT>(std::stoi(code.substr(code.find('=') + 1)));
-    const auto digits = static_cast<SQLSMALLINT>(std::stoi(line.fields[2]));
-    data::odbc::ColumnType t =
-        data::odbc::map_column(sql_type, std::stoull(line.fields[1]), digits, line.fields[3]);
-    std::string actual = std::to_string(static_cast<int>(t.type)) + " " +
-                         std::to_string(t.defined_size) + " " + std::to_string(t.precision) + " " +
-                         std::to_string(t.scale) + " " + std::to_string(t.attributes) + " " +
-                         std::to_string(static_cast<int>(t.read));
-    EXPECT_EQ(actual, line.fields[4]);
-    ++cases;
-  }
-  EXPECT_GE(cases, 39);  // the file read to its end
+  using Fields = std::vector<std::string>;
+  test_support::for_each_case("data_odbc/cases/type_mapping.tsv", 5, 39, [](const Fields& f) {
+    const auto sql_type = static_cast<SQLSMALLINT>(std::stoi(f[0].substr(f[0].find('=') + 1)));
+    const auto digits = static_cast<SQLSMALLINT>(std::stoi(f[2]));
+    data::odbc::ColumnType t = data::odbc::map_column(sql_type, std::stoull(f[1]), digits, f[3]);
+    EXPECT_EQ(std::to_string(static_cast<int>(t.type)) + " " + std::to_string(t.defined_size) +
+                  " " + std::to_string(t.precision) + " " + std::to_string(t.scale) + " " +
+                  std::to_string(t.attributes) + " " + std::to_string(static_cast<int>(t.read)),
+              f[4]);
+  });
 }
 
 TEST(OdbcTypeMappingTest, NumbersInTextAreReadExactly) {
-  int cases = 0;
-  for (const test_support::CaseLine& line :
-       test_support::case_lines("data_odbc/cases/numbers_in_text.tsv")) {
-    SCOPED_TRACE("line " + std::to_string(line.number) + ": " + line.fields[0]);
-    ASSERT_EQ(line.fields.size(), 3u);
-    const ReadAs read = line.fields[1] == "currency" ? ReadAs::kCurrency : ReadAs::kDecimal;
-    EXPECT_EQ(typed_text(data::odbc::number_from_text(line.fields[0], read)), line.fields[2]);
-    ++cases;
-  }
-  EXPECT_GE(cases, 11);  // the file read to its end
+  using Fields = std::vector<std::string>;
+  test_support::for_each_case("data_odbc/cases/numbers_in_text.tsv", 3, 11, [](const Fields& f) {
+    const ReadAs read = f[1] == "currency" ? ReadAs::kCurrency : ReadAs::kDecimal;
+    EXPECT_EQ(typed_text(data::odbc::number_from_text(f[0], read)), f[2]);
+  });
 }
 
 TEST(OdbcTypeMappingTest, WideTextsConvertBothWays) {

@@ -50,4 +50,20 @@ inline std::vector<CaseLine> case_lines(const std::string& path) {
   return out;
 }
 
+// Calls `check` with the fields of each case of a file under tests/, traced with the case's
+// line; a case without `fields` fields fails, and so does a file of fewer than `at_least`
+// cases (one cut short).
+template <typename Check>
+void for_each_case(const std::string& path, std::size_t fields, int at_least, Check check) {
+  int cases = 0;
+  for (const CaseLine& line : case_lines(path)) {
+    SCOPED_TRACE(path + " line " + std::to_string(line.number) + ": " + line.fields[0]);
+    EXPECT_EQ(line.fields.size(), fields);
+    if (line.fields.size() != fields) continue;
+    check(line.fields);
+    ++cases;
+  }
+  EXPECT_GE(cases, at_least) << path;
+}
+
 }  // namespace test_support

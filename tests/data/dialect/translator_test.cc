@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "automation/error.h"
 #include "data/ado.h"
@@ -24,22 +25,17 @@ std::string translation_or_error(const std::string& tsql) {
 
 // Every line of cases/translations.tsv: the translation, or the refusal it names.
 TEST(TsqlTranslatorTest, CaseFileTranslationsAndRefusals) {
-  const std::string prefix = "-2147217900 SQLite: ";
-  int cases = 0;
-  for (const test_support::CaseLine& line :
-       test_support::case_lines("data/dialect/cases/translations.tsv")) {
-    SCOPED_TRACE("line " + std::to_string(line.number) + ": " + line.fields[0]);
-    ASSERT_EQ(line.fields.size(), 2u);
-    std::string expected = line.fields[1];
+  using Fields = std::vector<std::string>;
+  test_support::for_each_case("data/dialect/cases/translations.tsv", 2, 80, [](const Fields& f) {
+    const std::string prefix = "-2147217900 SQLite: ";
+    std::string expected = f[1];
     if (expected.starts_with("refused: ")) {
       expected = prefix + expected.substr(9) + " is not supported by the embedded provider.";
     } else if (expected.starts_with("error: ")) {
       expected = prefix + expected.substr(7);
     }
-    EXPECT_EQ(translation_or_error(line.fields[0]), expected);
-    ++cases;
-  }
-  EXPECT_GE(cases, 80);  // the file read to its end
+    EXPECT_EQ(translation_or_error(f[0]), expected);
+  });
 }
 
 // Every way of nesting (cases/nesting.tsv) is translated up to its limit on a thread with a
