@@ -10,8 +10,10 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "automation/error.h"
+#include "support/case_file.h"
 #include "support/error_of.h"
 #include "support/recordset_text.h"
 
@@ -114,38 +116,23 @@ TEST_F(ProviderTest, ValuesThatDoNotFitTheirColumnAreReadAsWhatTheyAre) {
 }
 
 TEST_F(ProviderTest, ExpressionColumnsAreTypedFromTheirValues) {
-  struct Case {
-    const char* sql;
-    DataType type;
-    int size;
-    const char* values;
-  };
-  const Case cases[] = {
-      {"SELECT I * 2 AS X FROM T ORDER BY I", DataType::kInteger, 4, "2:Long 4:Long"},
-      {"SELECT CASE WHEN I = 1 THEN 5000000000 ELSE 1 END AS X FROM T ORDER BY I",
-       DataType::kBigInt, 8, "5000000000:LongLong 1:LongLong"},
-      {"SELECT CASE WHEN I = 1 THEN 1.5 ELSE 2 END AS X FROM T ORDER BY I", DataType::kDouble, 8,
-       "1.5:Double 2:Double"},
-      {"SELECT CASE WHEN I = 1 THEN 'abc' ELSE 7 END AS X FROM T ORDER BY I", DataType::kVarChar, 3,
-       "'abc':String '7':String"},
-      {"SELECT NULL AS X FROM T ORDER BY I", DataType::kVarChar, 1, "Null:Null Null:Null"},
-      {"SELECT '' AS X FROM T WHERE 1 = 0", DataType::kVarChar, 1, ""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.sql);
-    data::ResultSet rs = provider_->execute(c.sql, {});
-    ASSERT_EQ(rs.columns.size(), 1u);
-    EXPECT_EQ(rs.columns[0].type, c.type);
-    EXPECT_EQ(rs.columns[0].defined_size, c.size);
-    EXPECT_EQ(rs.columns[0].attributes & data::kFldMayBeNull, data::kFldMayBeNull);
-    EXPECT_TRUE(rs.columns[0].base_table.empty());
-    std::string values;
-    for (const data::Row& row : rs.rows) {
-      if (!values.empty()) values += ' ';
-      values += test_support::value_text(row[0], test_support::ShowTypes::kYes);
-    }
-    EXPECT_EQ(values, c.values);
-  }
+  using Fields = std::vector<std::string>;
+  test_support::for_each_case(
+      "data_sqlite/cases/expression_columns.tsv", 3, 6, [&](const Fields& f) {
+        data::ResultSet rs = provider_->execute(f[0], {});
+        ASSERT_EQ(rs.columns.size(), 1u);
+        EXPECT_EQ(std::to_string(static_cast<int>(rs.columns[0].type)) + " " +
+                      std::to_string(rs.columns[0].defined_size),
+                  f[1]);
+        EXPECT_EQ(rs.columns[0].attributes & data::kFldMayBeNull, data::kFldMayBeNull);
+        EXPECT_TRUE(rs.columns[0].base_table.empty());
+        std::string values;
+        for (const data::Row& row : rs.rows) {
+          if (!values.empty()) values += ' ';
+          values += test_support::value_text(row[0], test_support::ShowTypes::kYes);
+        }
+        EXPECT_EQ(values, f[2]);
+      });
   // Converting an expression's values leaves the row's other columns as they were read.
   data::ResultSet mixed = provider_->execute(
       "SELECT I, CASE WHEN I = 1 THEN 'abc' ELSE 7 END AS X, V FROM T ORDER BY I", {});
