@@ -19,15 +19,13 @@ namespace {
 using test_support::error_of;
 
 TEST(ConvertTest, DoubleTextFollowsTheRuntimeInBothFormats) {
-  for (const test_support::Case& c :
-       test_support::read_cases(test_support::test_data("automation/data/double_texts.txt"))) {
-    SCOPED_TRACE(c[0]);
+  test_support::for_each_case("automation/data/double_texts.tsv", 3, 18, [](const auto& c) {
     const double value = std::stod(c[0]);
     EXPECT_EQ(double_to_text(value, '.'), c[1]);
     EXPECT_EQ(double_to_text(value, ','), c[2]);
     ScopedNumberFormat italian(NumberFormat::italian());
     EXPECT_EQ(to_text(Variant(value)), c[2]);
-  }
+  });
 }
 
 TEST(ConvertTest, TextOfOtherSubtypes) {
@@ -45,9 +43,7 @@ TEST(ConvertTest, TextOfOtherSubtypes) {
 }
 
 TEST(ConvertTest, DecimalParsingAcceptsWhatTheRuntimeAccepts) {
-  for (const test_support::Case& c :
-       test_support::read_cases(test_support::test_data("automation/data/decimal_texts.txt"))) {
-    SCOPED_TRACE(c[0]);
+  test_support::for_each_case("automation/data/decimal_texts.tsv", 3, 19, [](const auto& c) {
     for (int format = 0; format < 2; ++format) {
       NumberFormat f = format == 0 ? NumberFormat::plain() : NumberFormat::italian();
       const std::string& expected = c[1 + format];
@@ -57,7 +53,7 @@ TEST(ConvertTest, DecimalParsingAcceptsWhatTheRuntimeAccepts) {
         EXPECT_EQ(Decimal::parse(c[0], f).to_invariant_string(), expected);
       }
     }
-  }
+  });
   // Plain texts ("-12.340", "0,0") take a short road; a leading blank sends the same text
   // through the general scanner, and both must give the same value and scale.
   std::mt19937 random(7);

@@ -96,15 +96,13 @@ TEST_F(PanelViewerTest, JsonShowsEveryPanelAsTheDatabaseHoldsIt) {
   std::sort(all.begin(), all.end());
   EXPECT_EQ(names, all);
 
-  for (const test_support::Case& c :
-       test_support::read_cases(test_support::test_data("console/data/viewer_panels.txt"))) {
-    SCOPED_TRACE(c[0]);
+  test_support::for_each_case("console/data/viewer_panels.tsv", 3, 13, [&](const auto& c) {
     const std::size_t blank = c[0].find(' ');
     const json& panel = doc.at(c[0].substr(0, blank));
     EXPECT_EQ(
         column_of(blank == std::string::npos ? panel : panel.at(c[0].substr(blank + 1)), c[1]),
         expected(c[2]));
-  }
+  });
 
   // The price panels come from their views: every priced row has its net price.
   for (const char* panel : {"FRMUC_LISTINI_VEN", "FRMUC_LISTINI_ACQ", "FRMUC_LISTINI_ULP"}) {

@@ -29,10 +29,7 @@ TEST(PriceCalculationTest, NetPriceInDecimalArithmetic) {
   automation::ScopedNumberFormat italian(automation::NumberFormat::italian());
   auto calc = std::make_shared<CLSPREZZI>();
   calc->SetDittaCorrente(std::make_shared<Company>());
-  for (const test_support::Case& c :
-       test_support::read_cases(test_support::test_data("prezzi/data/net_prices.txt"))) {
-    ASSERT_EQ(c.size(), 17U);
-    SCOPED_TRACE(c[0] + " " + c[16]);
+  test_support::for_each_case("prezzi/data/net_prices.tsv", 17, 7, [&](const auto& c) {
     calc->SetPREZZO(Variant(c[0]));
     for (int i = 0; i < 6; ++i) calc->SetSCPER(i + 1, Variant(c[1 + i]));
     calc->SetSCIMP(Variant(c[7]));
@@ -46,7 +43,7 @@ TEST(PriceCalculationTest, NetPriceInDecimalArithmetic) {
     calc->SetValuta(Variant(c[15]));
     calc->CalcolaPrezzoNetto();
     EXPECT_DOUBLE_EQ(calc->PREZZONETTO().as_double(), std::stod(c[16]));
-  }
+  });
 }
 
 TEST(PriceCalculationTest, RefusesWhatItCannotTake) {

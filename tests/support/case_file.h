@@ -1,56 +1,69 @@
-// Table-driven tests with their cases in a data file: one case a line, fields separated by
-// '|' with the blanks around each field dropped (a field in double quotes keeps its blanks,
-// without the quotes); blank lines and lines starting with '#' are comments. Fails the test
-// when the file cannot be read or holds no case.
+// Case files: tables of inputs and expected results kept beside the tests that read them, one
+// case a line, fields separated by tabs.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace test_support {
 
-using Case = std::vector<std::string>;
-
-namespace detail {
-
-inline std::string_view trimmed(std::string_view field) {
-  const std::size_t first = field.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  field = field.substr(first, field.find_last_not_of(' ') - first + 1);
-  if (field.size() >= 2 && field.front() == '"' && field.back() == '"') {
-    field = field.substr(1, field.size() - 2);
-  }
-  return field;
+// A file under tests/, whole.
+inline std::string case_file(const std::string& path) {
+  std::ifstream in(std::string(DORSEL_SOURCE_DIR) + "/tests/" + path, std::ios::binary);
+  EXPECT_TRUE(in.is_open()) << path;
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
-}  // namespace detail
+// A line of a case file: its number and its tab-separated fields, \n \r \t \\ read.
+struct CaseLine {
+  int number;
+  std::vector<std::string> fields;
+};
 
-inline std::vector<Case> read_cases(const std::string& path) {
-  std::ifstream in(path);
-  EXPECT_TRUE(in) << path;
-  std::vector<Case> cases;
-  for (std::string line; std::getline(in, line);) {
-    if (line.empty() || line.starts_with('#')) continue;
-    Case fields;
-    for (std::size_t start = 0;;) {
-      const std::size_t bar = line.find('|', start);
-      fields.emplace_back(detail::trimmed(std::string_view(line).substr(start, bar - start)));
-      if (bar == std::string::npos) break;
-      start = bar + 1;
+// The lines of a case file under tests/, without blank lines and '#' comments.
+inline std::vector<CaseLine> case_lines(const std::string& path) {
+  std::istringstream text(case_file(path));
+  std::vector<CaseLine> out;
+  int number = 0;
+  for (std::string line; std::getline(text, line);) {
+    ++number;
+    if (line.empty() || line[0] == '#') continue;
+    CaseLine parsed{number, {""}};
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      if (line[i] == '\t') {
+        parsed.fields.emplace_back();
+      } else if (line[i] == '\\' && i + 1 < line.size()) {
+        const char next = line[++i];
+        parsed.fields.back() += next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : next;
+      } else {
+        parsed.fields.back() += line[i];
+      }
     }
-    cases.push_back(std::move(fields));
+    out.push_back(std::move(parsed));
   }
-  EXPECT_FALSE(cases.empty()) << path;
-  return cases;
+  return out;
 }
 
-// A file below tests/, named from there ("prezzi/data/net_prices.txt").
-inline std::string test_data(const std::string& relative) {
-  return std::string(DORSEL_SOURCE_DIR) + "/tests/" + relative;
+// Calls `check` with the fields of each case of a file under tests/, traced with the case's
+// line; a case without `fields` fields fails, and so does a file of fewer than `at_least`
+// cases (one cut short).
+template <typename Check>
+void for_each_case(const std::string& path, std::size_t fields, int at_least, Check check) {
+  int cases = 0;
+  for (const CaseLine& line : case_lines(path)) {
+    SCOPED_TRACE(path + " line " + std::to_string(line.number) + ": " + line.fields[0]);
+    EXPECT_EQ(line.fields.size(), fields);
+    if (line.fields.size() != fields) continue;
+    check(line.fields);
+    ++cases;
+  }
+  EXPECT_GE(cases, at_least) << path;
 }
 
 }  // namespace test_support

@@ -197,9 +197,7 @@ TEST_F(WebApiTest, IntrastatHistoryIsOneRowPerYearAndType) {
 }
 
 TEST_F(WebApiTest, RefusesBadRequestsInWords) {
-  for (const test_support::Case& c :
-       test_support::read_cases(test_support::test_data("console/web/data/refusals.txt"))) {
-    SCOPED_TRACE(c[3]);
+  test_support::for_each_case("console/web/data/refusals.tsv", 4, 11, [&](const auto& c) {
     Params params;
     for (std::size_t start = 0; start < c[1].size();) {
       const std::size_t end = std::min(c[1].find('&', start), c[1].size());
@@ -211,7 +209,7 @@ TEST_F(WebApiTest, RefusesBadRequestsInWords) {
     EXPECT_EQ(answer["error"]["number"], 5);
     EXPECT_EQ(answer["error"]["source"], "dorsel serve");
     EXPECT_EQ(answer["error"]["description"], c[3]);
-  }
+  });
 }
 
 TEST_F(WebApiTest, AttachmentsComeThroughTheComponentIntoTheServersFolder) {

@@ -12,6 +12,7 @@
 #include "automation/error.h"
 #include "data/dialect/functions.h"
 #include "data/dialect/translator.h"
+#include "support/case_file.h"
 
 namespace tsql_test {
 
@@ -45,10 +46,13 @@ inline std::string render_value(sqlite3_stmt* stmt, int column) {
 
 class Database {
  public:
-  Database() {
+  // Without the dialect: a plain connection, for the loadable extension.
+  explicit Database(bool with_dialect = true) {
     EXPECT_EQ(sqlite3_open(":memory:", &db_), SQLITE_OK);
     std::string error;
-    EXPECT_EQ(data::dialect::register_dialect(db_, &error), SQLITE_OK) << error;
+    if (with_dialect) {
+      EXPECT_EQ(data::dialect::register_dialect(db_, &error), SQLITE_OK) << error;
+    }
   }
   ~Database() { sqlite3_close(db_); }
   Database(const Database&) = delete;
@@ -64,19 +68,23 @@ class Database {
     sqlite3_free(message);
   }
 
-  // Translates one T-SQL statement and runs it to the end: the rows, one line each ending in
-  // "\n", columns separated by '|'. A failure is returned as "error: <sqlite message>".
+  // Translates one T-SQL statement and runs it with sqlite_rows.
   std::string rows(std::string_view tsql) {
-    std::string sql;
     try {
-      sql = data::dialect::translate(tsql, "SQLite");
+      return sqlite_rows(data::dialect::translate(tsql, "SQLite"));
     } catch (const automation::Error& e) {
       return "translation error: " + e.description();
     }
+  }
+
+  // Runs one SQLite statement to the end: the rows, one line each ending in "\n", columns
+  // separated by '|'. A failure is returned as "prepare error: " or "error: " and SQLite's
+  // message.
+  std::string sqlite_rows(const std::string& sql) {
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr) !=
         SQLITE_OK) {
-      return "prepare error: " + std::string(sqlite3_errmsg(db_)) + "\n" + sql;
+      return "prepare error: " + std::string(sqlite3_errmsg(db_));
     }
     std::string out;
     int rc;
