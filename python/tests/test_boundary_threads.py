@@ -23,6 +23,9 @@ def test_bad_input_at_the_c_boundary_is_an_error_answer(schema_db):
             assert isinstance(answer["error"]["number"], int)
         assert raw_answer(c._handle, None, 5)["error"]["description"] == \
             "no request (a null pointer)"
+        # A NUL inside is refused, not cut short at the NUL.
+        assert raw_answer(c._handle, b'{"get": "ListFileToDelete"}\x00{}')["error"][
+            "description"] == "a NUL byte inside the request"
         assert c.request({"get": "ListFileToDelete"}) == {"ok": True, "result": ""}
     made_up = raw_answer(0x5D0E5E1008, b'{"get": "ListFileToDelete"}')
     assert made_up["error"]["source"] == "dorsel"

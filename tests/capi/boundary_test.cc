@@ -1,6 +1,7 @@
 // The C interface's boundary: opening and closing, the session's requests and answers through
-// it, and everything a caller can get wrong (null pointers, bad JSON, closed or made-up
-// handles) answered with an error, never a crash.
+// it, and what a C caller can get wrong in the options and handles answered with an error,
+// never a crash. Bad requests (bad JSON, null pointers, a NUL inside) are run through the
+// Python package (python/tests/test_boundary_threads.py).
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -80,36 +81,6 @@ TEST(CapiBoundaryTest, OpenRefusesBadOptionsWithAnErrorAnswer) {
   options.connect = "Provider=SQLite;Data Source=:memory:";
   EXPECT_EQ(dorsel_open(&options, nullptr, nullptr), 5);
   EXPECT_EQ(dorsel_open(nullptr, nullptr, nullptr), 5);
-}
-
-TEST(CapiBoundaryTest, BadRequestsAreErrorAnswersAndTheInstanceGoesOn) {
-  dorsel_options options;
-  dorsel_options_init(&options);
-  options.connect = "Provider=SQLite;Data Source=:memory:";
-  dorsel_instance* instance = nullptr;
-  ASSERT_EQ(dorsel_open(&options, &instance, nullptr), 0);
-
-  for (const char* bad :
-       {"", "{", "not json", "[1,2]", R"({"get": 3})", R"({"frobnicate": 1})",
-        R"({"get": "NoSuchMember"})", "\xff\xfe{}", R"({"call": "Init_MG67_scorte"})"}) {
-    SCOPED_TRACE(bad);
-    json answer = ask(instance, bad);
-    EXPECT_EQ(answer["ok"], false);
-    EXPECT_TRUE(answer["error"]["number"].is_number_integer());
-    EXPECT_TRUE(answer["error"]["description"].is_string());
-  }
-  char* null_request = dorsel_request(instance, nullptr, 10);
-  ASSERT_NE(null_request, nullptr);
-  EXPECT_EQ(json::parse(null_request)["error"]["description"], "no request (a null pointer)");
-  dorsel_free(null_request);
-
-  // A request with a NUL inside is refused, not cut short at the NUL.
-  const std::string with_nul("{\"get\": \"ListFileToDelete\"}\0{}", 30);
-  EXPECT_EQ(ask(instance, with_nul)["error"]["description"], "a NUL byte inside the request");
-
-  // After all that the instance still answers.
-  EXPECT_EQ(ask(instance, R"({"get": "ListFileToDelete"})")["ok"], true);
-  EXPECT_EQ(dorsel_close(instance), 0);
 }
 
 TEST(CapiBoundaryTest, ClosedNullAndMadeUpHandlesAreRefused) {
