@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -226,35 +227,23 @@ TEST(OdbcProviderTest, ASqliteSourceWithoutTheExtensionIsRefused) {
 }
 
 TEST(OdbcDialectTest, SqlServerNullParametersBecomeLiterals) {
-  struct Case {
-    const char* sql;
+  using Fields = std::vector<std::string>;
+  test_support::for_each_case("data_odbc/cases/null_literals.tsv", 4, 4, [](const Fields& f) {
     std::vector<Variant> params;
-    const char* text;
-    std::size_t bound;  // values left to bind
-  };
-  const std::vector<Case> cases = {
-      {"UPDATE T SET A = ?, B = ? WHERE K = ?",
-       {Variant::null(), Variant(1), Variant("k")},
-       "UPDATE T SET A = NULL, B = ? WHERE K = ?",
-       2},
-      {"INSERT INTO T VALUES ('?', [a?b], \"c?\", ?, ?) -- ?\n/* ? */",
-       {Variant(), Variant::missing()},
-       "INSERT INTO T VALUES ('?', [a?b], \"c?\", NULL, NULL) -- ?\n/* ? */",
-       0},
-      {"SELECT 'it''s ?' AS X, [x]]?] AS Y WHERE Z = ?",
-       {Variant(2)},
-       "SELECT 'it''s ?' AS X, [x]]?] AS Y WHERE Z = ?",
-       1},
-      {"SELECT 1 AS X", {}, "SELECT 1 AS X", 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.sql);
-    std::vector<std::size_t> markers = data::odbc::parameter_markers(c.sql);
-    ASSERT_EQ(markers.size(), c.params.size());
+    std::istringstream tokens(f[1]);
+    for (std::string t; tokens >> t;) {
+      params.push_back(t == "Null"           ? Variant::null()
+                       : t == "Empty"        ? Variant()
+                       : t == "Missing"      ? Variant::missing()
+                       : t.starts_with('\'') ? Variant(t.substr(1, t.size() - 2))
+                                             : Variant(std::stoi(t)));
+    }
+    std::vector<std::size_t> markers = data::odbc::parameter_markers(f[0]);
+    ASSERT_EQ(markers.size(), params.size());
     std::vector<Variant> rest;
-    EXPECT_EQ(data::odbc::with_null_literals(c.sql, markers, c.params, rest), c.text);
-    EXPECT_EQ(rest.size(), c.bound);
-  }
+    EXPECT_EQ(data::odbc::with_null_literals(f[0], markers, params, rest), f[2]);
+    EXPECT_EQ(rest.size(), std::stoul(f[3]));
+  });
 }
 
 TEST(OdbcScriptTest, SqlServerScriptsAreCutIntoBatchesAtGo) {
