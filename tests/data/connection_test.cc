@@ -66,7 +66,6 @@ class ConnectionTest : public ::testing::Test {
 };
 
 TEST_F(ConnectionTest, ExecuteFollowsTheCursorLocation) {
-  EXPECT_EQ(conn_->CursorLocation(), data::kUseServer);
   RecordsetPtr server = conn_->Execute("SELECT CODE FROM ITEMS ORDER BY CODE");
   EXPECT_EQ(server->CursorType(), data::kOpenForwardOnly);
   EXPECT_EQ(server->LockType(), data::kLockReadOnly);
