@@ -11,6 +11,7 @@
 #include "automation/number_format.h"
 #include "data/recordset.h"
 #include "data/sqlite/sqlite_provider.h"
+#include "support/case_file.h"
 #include "support/error_of.h"
 #include "support/recordset_text.h"
 
@@ -65,7 +66,6 @@ class ConnectionTest : public ::testing::Test {
 };
 
 TEST_F(ConnectionTest, ExecuteFollowsTheCursorLocation) {
-  EXPECT_EQ(conn_->CursorLocation(), data::kUseServer);
   RecordsetPtr server = conn_->Execute("SELECT CODE FROM ITEMS ORDER BY CODE");
   EXPECT_EQ(server->CursorType(), data::kOpenForwardOnly);
   EXPECT_EQ(server->LockType(), data::kLockReadOnly);
@@ -188,32 +188,18 @@ TEST_F(ConnectionTest, UpdateBatchWritesEditedNewAndDeletedRowsBack) {
 }
 
 TEST_F(ConnectionTest, UpdateBatchRefusesRowsItCannotLocateAndKeepsThem) {
-  struct Case {
-    const char* sql;
-    const char* description;
-  };
-  const Case cases[] = {
-      {"SELECT I.CODE, I.COMPANY, K.LABEL FROM ITEMS I JOIN KINDS K ON K.KIND = I.COMPANY",
-       "The rows come from more than one table (ITEMS, KINDS) and cannot be written back."},
-      {"SELECT * FROM LOOSE",
-       "Table LOOSE has no primary key, so its rows cannot be written back."},
-      {"SELECT CODE, NOTE FROM ITEMS",
-       "The rows do not hold the key column COMPANY of table ITEMS and cannot be written back."},
-      {"SELECT COUNT(*) AS N FROM ITEMS",
-       "The rows come from no table and cannot be written back."},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.sql);
-    RecordsetPtr rs = editable(c.sql);
+  using Fields = std::vector<std::string>;
+  test_support::for_each_case("data/cases/write_back_refusals.tsv", 2, 4, [&](const Fields& f) {
+    RecordsetPtr rs = editable(f[0]);
     rs->Fields().Item(0).SetValue("7");
     Variant edited = rs->Fields().Item(0).Value();
     automation::Error e = error_of([&] { rs->UpdateBatch(); });
     EXPECT_EQ(e.number(), 3251);
     EXPECT_EQ(e.source(), "ADODB.Recordset");
-    EXPECT_EQ(e.description(), c.description);
+    EXPECT_EQ(e.description(), f[1]);
     EXPECT_EQ(rs->EditMode(), data::kEditInProgress);  // still pending
     EXPECT_EQ(rs->Fields().Item(0).Value(), edited);
-  }
+  });
   EXPECT_EQ(stored("SELECT CODE FROM ITEMS ORDER BY CODE"), "CODE\n'A1'\n'B2'\n'C3'\n");
 }
 

@@ -14,6 +14,7 @@
 #include "automation/number_format.h"
 #include "automation/object.h"
 #include "data/recordset.h"
+#include "support/recordset_text.h"
 
 namespace {
 
@@ -21,10 +22,7 @@ using automation::Variant;
 using data::Row;
 
 std::string typed(const Variant& v) {
-  if (v.is_empty()) return "Empty";
-  if (v.is_null()) return "Null";
-  if (v.is_bytes()) return std::to_string(v.as_bytes().size()) + " bytes";
-  return automation::to_text(v) + ":" + std::string(automation::type_name(v.type()));
+  return test_support::value_text(v, test_support::ShowTypes::kYes);
 }
 
 struct Thing : automation::Object {

@@ -17,6 +17,7 @@
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "data/sqlite/sqlite_provider.h"
+#include "support/case_file.h"
 #include "support/error_of.h"
 #include "support/odbc_test_db.h"
 #ifdef DORSEL_WITH_ODBC
@@ -128,6 +129,19 @@ class ProviderContractTest : public testing::TestWithParam<Backend> {
     return out;
   }
 
+  // The fields of a query, one line each: name, type, defined size, precision, scale,
+  // attributes (16 fixed, 96 nullable, 128 long), key and base column.
+  std::string columns(const std::string& sql) {
+    std::string out;
+    for (const data::ColumnInfo& c : connection_->run(sql).columns) {
+      out += c.name + " " + std::to_string(static_cast<int>(c.type)) + " " +
+             std::to_string(c.defined_size) + " " + std::to_string(c.precision) + " " +
+             std::to_string(c.numeric_scale) + " " + std::to_string(c.attributes) + " " +
+             (c.key_column ? "key" : "-") + " " + c.base_table + "." + c.base_column + "\n";
+    }
+    return out;
+  }
+
   odbc_test::TempDatabase db_;
   ConnectionPtr connection_;
 };
@@ -172,8 +186,6 @@ TEST_P(ProviderContractTest, NullComesBackAsNullInEveryColumn) {
 }
 
 TEST_P(ProviderContractTest, FieldsDescribeTheirColumns) {
-  data::ResultSet result = connection_->run("SELECT * FROM CT_VALUES");
-  // Name type size precision scale attributes (16 fixed, 96 nullable, 128 long) key base.
   const std::string expected =
       "ID 3 4 10 0 16 key CT_VALUES.ID\nSM 2 2 5 0 112 - CT_VALUES.SM\n"
       "BI 20 8 19 0 112 - CT_VALUES.BI\nTI 17 1 3 0 112 - CT_VALUES.TI\n"
@@ -183,28 +195,15 @@ TEST_P(ProviderContractTest, FieldsDescribeTheirColumns) {
       "BT 11 2 0 0 112 - CT_VALUES.BT\nVC 200 30 0 0 0 - CT_VALUES.VC\n"
       "CH 129 4 0 0 112 - CT_VALUES.CH\nTX 201 2147483647 0 0 224 - CT_VALUES.TX\n"
       "DT 135 16 23 3 112 - CT_VALUES.DT\nBL 205 2147483647 0 0 224 - CT_VALUES.BL\n";
-  std::string actual;
-  for (const data::ColumnInfo& c : result.columns) {
-    actual += c.name + " " + std::to_string(static_cast<int>(c.type)) + " " +
-              std::to_string(c.defined_size) + " " + std::to_string(c.precision) + " " +
-              std::to_string(c.numeric_scale) + " " + std::to_string(c.attributes) + " " +
-              (c.key_column ? "key" : "-") + " " + c.base_table + "." + c.base_column + "\n";
-  }
-  EXPECT_EQ(actual, expected);
+  EXPECT_EQ(columns("SELECT * FROM CT_VALUES"), expected);
 }
 
 TEST_P(ProviderContractTest, AliasesAndLongerTextsAreDescribed) {
   run_count("INSERT INTO CT_WIDE (K, LK, NM) VALUES (1, 'link', 'name')");
-  data::ResultSet r = connection_->run("SELECT K, LK, NM AS NAME_ALIAS FROM CT_WIDE");
-  std::string actual;
-  for (const data::ColumnInfo& c : r.columns) {
-    actual += c.name + " " + std::to_string(static_cast<int>(c.type)) + " " +
-              std::to_string(c.defined_size) + " " + std::to_string(c.attributes) + " " +
-              c.base_table + "." + c.base_column + "\n";
-  }
-  std::string alias = quirks().aliases_keep_base_column ? "NAME_ALIAS 200 10 0 CT_WIDE.NM\n"
-                                                        : "NAME_ALIAS 200 4 96 .\n";
-  EXPECT_EQ(actual, "K 3 4 16 CT_WIDE.K\nLK 200 500 96 CT_WIDE.LK\n" + alias);
+  std::string alias = quirks().aliases_keep_base_column ? "NAME_ALIAS 200 10 0 0 0 - CT_WIDE.NM\n"
+                                                        : "NAME_ALIAS 200 4 0 0 96 - .\n";
+  EXPECT_EQ(columns("SELECT K, LK, NM AS NAME_ALIAS FROM CT_WIDE"),
+            "K 3 4 10 0 16 key CT_WIDE.K\nLK 200 500 0 0 96 - CT_WIDE.LK\n" + alias);
 }
 
 TEST_P(ProviderContractTest, NotNullColumnsOfAnOuterJoinMayStillBeNull) {
@@ -259,25 +258,12 @@ TEST_P(ProviderContractTest, LongTextsAndBinariesLargerThanAReadChunkArriveWhole
 }
 
 TEST_P(ProviderContractTest, StatementsReportTheRowsTheyChanged) {
-  struct Case {
-    const char* sql;
-    std::int64_t count;
-  };
-  const Case cases[] = {
-      {"INSERT INTO CT_KEYS (A, B, V) VALUES ('a', 1, 10)", 1},
-      {"INSERT INTO CT_KEYS (A, B, V) VALUES ('b', 1, 20)", 1},
-      {"INSERT INTO CT_KEYS (A, B, V) VALUES ('c', 2, 30)", 1},
-      {"UPDATE CT_KEYS SET V = V + 1 WHERE B = 1", 2},
-      {"UPDATE CT_KEYS SET V = 0 WHERE B = 99", 0},
-      {"DELETE FROM CT_KEYS WHERE A = 'C'", 1},
-      {"DELETE FROM CT_KEYS", 2},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.sql);
-    data::ResultSet r = connection_->run(c.sql);
+  using Fields = std::vector<std::string>;
+  test_support::for_each_case("data/cases/rows_changed.tsv", 2, 7, [&](const Fields& f) {
+    data::ResultSet r = connection_->run(f[0]);
     EXPECT_FALSE(r.returns_rows);
-    EXPECT_EQ(r.records_affected, c.count);
-  }
+    EXPECT_EQ(r.records_affected, std::stoll(f[1]));
+  });
 }
 
 TEST_P(ProviderContractTest, TransactionsCommitAndRollBack) {
@@ -303,30 +289,13 @@ TEST_P(ProviderContractTest, TransactionMisuseRaises) {
 
 TEST_P(ProviderContractTest, EngineErrorsBecomeAutomationErrors) {
   run_count("INSERT INTO CT_KEYS (A, B) VALUES ('a', 1)");
-  struct Case {
-    const char* sql;
-    std::int32_t number;
-    const char* text;  // part of the description
-  };
-  const Case cases[] = {
-      {"INSERT INTO CT_KEYS (A, B) VALUES ('A ', 1)", data::errc::kIntegrityViolation,
-       "UNIQUE constraint failed: CT_KEYS.B, CT_KEYS.A"},
-      {"INSERT INTO CT_KEYS (A, B) VALUES (NULL, 2)", data::errc::kIntegrityViolation,
-       "NOT NULL constraint failed: CT_KEYS.A"},
-      {"SELECT X FROM CT_NOWHERE", data::errc::kErrorsInCommand, "no such table: CT_NOWHERE"},
-      {"SELECT NOPE FROM CT_KEYS", data::errc::kErrorsInCommand, "no such column: NOPE"},
-      {"SELECT 1 / 0 AS X", 8134, "Divide by zero error encountered."},
-      {"SELECT CAST('x1' AS INT) AS X", 245,
-       "Conversion failed when converting the varchar value 'x1' to data type int."},
-      {"SELEC 1", data::errc::kErrorsInCommand, "is not supported"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.sql);
-    automation::Error e = error_of([&] { connection_->run(c.sql); });
-    EXPECT_EQ(e.number(), c.number) << e.description();
+  using Fields = std::vector<std::string>;
+  test_support::for_each_case("data/cases/engine_errors.tsv", 3, 7, [&](const Fields& f) {
+    automation::Error e = error_of([&] { connection_->run(f[0]); });
+    EXPECT_EQ(e.number(), std::stoi(f[1])) << e.description();
     EXPECT_EQ(e.source(), GetParam().provider_name);
-    EXPECT_NE(e.description().find(c.text), std::string::npos) << e.description();
-  }
+    EXPECT_NE(e.description().find(f[2]), std::string::npos) << e.description();
+  });
   // A failed statement leaves the connection usable.
   EXPECT_EQ(rows("SELECT A FROM CT_KEYS"), "'a':String\n");
 }

@@ -70,9 +70,6 @@ std::string ids(data::Recordset& rs) {
 
 TEST(RecordsetTest, FabricatedRoundTrip) {
   RecordsetPtr rs = data::Recordset::create();
-  EXPECT_EQ(rs->State(), data::kStateClosed);
-  EXPECT_EQ(rs->CursorLocation(), data::kUseServer);
-  EXPECT_EQ(rs->CursorType(), data::kOpenForwardOnly);
   EXPECT_EQ(rs->LockType(), data::kLockReadOnly);
   rs->Fields().Append("NAME", DataType::kVarChar, 10, data::kFldIsNullable);
   rs->Fields().Append("PRICE", DataType::kDouble, 8, data::kFldUnspecified);

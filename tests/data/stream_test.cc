@@ -81,21 +81,11 @@ TEST_F(StreamTest, MisuseRaisesTheStreamErrors) {
   data::StreamPtr s = data::Stream::create();
   EXPECT_EQ(s->State(), data::kStateClosed);
   EXPECT_EQ(s->Type(), data::kTypeText);
-  struct Case {
-    const char* what;
-    std::function<void()> call;
-    int number;
-  };
-  const Case closed_cases[] = {
-      {"Size", [&] { s->Size(); }, 3704},
-      {"Write", [&] { s->Write(Variant(automation::Bytes{1})); }, 3704},
-      {"SaveToFile", [&] { s->SaveToFile((dir_ / "x").string()); }, 3704},
-      {"Close", [&] { s->Close(); }, 3704},
-  };
-  for (const Case& c : closed_cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_EQ(error_of(c.call).number(), c.number);
-  }
+  // Closed: Size, Write, SaveToFile and Close.
+  EXPECT_EQ(error_of([&] { s->Size(); }).number(), 3704);
+  EXPECT_EQ(error_of([&] { s->Write(Variant(automation::Bytes{1})); }).number(), 3704);
+  EXPECT_EQ(error_of([&] { s->SaveToFile((dir_ / "x").string()); }).number(), 3704);
+  EXPECT_EQ(error_of([&] { s->Close(); }).number(), 3704);
   s->Open();
   EXPECT_THROW(s->Open(), automation::Error);
   EXPECT_EQ(error_of([&] { s->Write(Variant()); }).number(), 3001);  // Empty is not written

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -130,43 +131,14 @@ TEST(OdbcTypeMappingTest, WideTextsConvertBothWays) {
 }
 
 TEST(OdbcErrorsTest, DiagnosticsGiveTheNumberTheHostActsOn) {
-  struct Case {
-    const char* what;
-    const char* state;
-    std::int32_t native;
-    const char* message;
-    std::optional<Dialect> dialect;
-    bool preparing;
-    std::int32_t number;
-  };
-  const std::optional<Dialect> server = Dialect::kSqlServer, sqlite = Dialect::kSqlite, none;
-  const Case cases[] = {
-      {"server error", "42S02", 208, "[FreeTDS][SQL Server]Invalid object name 'X'.", server, false,
-       208},
-      {"duplicate key", "23000", 2627, "[FreeTDS][SQL Server]Violation of PRIMARY KEY", server,
-       false, 2627},
-      {"server, no native", "42000", 0, "[FreeTDS][SQL Server]syntax", server, false,
-       data::errc::kErrorsInCommand},
-      {"sqlite dialect function", "HY000", 1, "[SQLite][8134] Divide by zero (1)", sqlite, false,
-       8134},
-      {"sqlite constraint", "HY000", 19, "[SQLite]UNIQUE constraint failed", sqlite, false,
-       data::errc::kIntegrityViolation},
-      {"sqlite extended constraint", "HY000", 1555, "[SQLite]UNIQUE constraint failed", sqlite,
-       false, data::errc::kIntegrityViolation},
-      {"sqlite prepare", "HY000", 1, "[SQLite]no such table: X (1)", sqlite, true,
-       data::errc::kErrorsInCommand},
-      {"sqlite run", "HY000", 1, "[SQLite]disk I/O error", sqlite, false,
-       data::errc::kUnspecifiedError},
-      {"connecting", "28000", 18456, "[FreeTDS][SQL Server]Login failed", none, false,
-       data::errc::kUnspecifiedError},
-      {"connecting, integrity class", "23000", 0, "x", none, false,
-       data::errc::kIntegrityViolation},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_EQ(data::odbc::error_number({c.state, c.native, c.message}, c.dialect, c.preparing),
-              c.number);
-  }
+  using Fields = std::vector<std::string>;
+  test_support::for_each_case("data_odbc/cases/error_numbers.tsv", 7, 10, [](const Fields& f) {
+    const std::optional<Dialect> dialect = f[4] == "SQL Server" ? std::optional(Dialect::kSqlServer)
+                                           : f[4] == "SQLite"   ? std::optional(Dialect::kSqlite)
+                                                                : std::nullopt;
+    EXPECT_EQ(data::odbc::error_number({f[1], std::stoi(f[2]), f[3]}, dialect, f[5] == "prepare"),
+              std::stoi(f[6]));
+  });
   EXPECT_EQ(data::odbc::error_description(
                 {{"23000", 2627, "[FreeTDS][SQL Server]Violation of PRIMARY KEY."},
                  {"01000", 3621, "[FreeTDS][SQL Server]The statement has been terminated."}}),
@@ -175,7 +147,7 @@ TEST(OdbcErrorsTest, DiagnosticsGiveTheNumberTheHostActsOn) {
             "error 3621)");
 }
 
-TEST(OdbcProviderTest, AServerNamedSqlServerGetsTheTextUnchanged) {
+TEST(OdbcProviderTest, TheProductNameOnOpeningPicksTheTextsPath) {
   // The SQL Server code path over the SQLite driver, through a fake product name.
   odbc_test::TempDatabase db;
   std::unique_ptr<data::Provider> server =
@@ -213,14 +185,12 @@ TEST(OdbcProviderTest, AServerNamedSqlServerGetsTheTextUnchanged) {
   EXPECT_EQ(e.number(), data::errc::kInvalidArgument);
   EXPECT_EQ(e.source(), "ODBC (Microsoft SQL Server)");
   EXPECT_EQ(e.description(), "The statement has 2 parameter markers but 1 values were given.");
-}
-
-TEST(OdbcProviderTest, AnUnsupportedProductIsRefusedOnOpening) {
-  odbc_test::TempDatabase db;
-  automation::Error e = error_of([&] { data::odbc::open_as(db.connection_string(), "Oracle"); });
-  EXPECT_EQ(e.number(), data::errc::kInvalidConnection);
-  EXPECT_EQ(e.source(), "ODBC");
-  EXPECT_EQ(e.description(),
+  // A product the provider does not speak to is refused on opening.
+  automation::Error oracle =
+      error_of([&] { data::odbc::open_as(db.connection_string(), "Oracle"); });
+  EXPECT_EQ(oracle.number(), data::errc::kInvalidConnection);
+  EXPECT_EQ(oracle.source(), "ODBC");
+  EXPECT_EQ(oracle.description(),
             "Unsupported DBMS 'Oracle': the ODBC provider speaks to Microsoft SQL Server, and to "
             "SQLite for tests.");
 }
@@ -244,18 +214,12 @@ TEST(OdbcProviderTest, ASqliteSourceWithoutTheExtensionIsRefused) {
       "The SQLite data source lacks the T-SQL dialect's functions: add "
       "LoadExt=/path/to/libtsqlext.so to the connection string, or set DORSEL_TSQLEXT to that "
       "file.";
-  struct Case {
-    const char* what;
-    std::string text;
-  };
-  const Case cases[] = {
-      {"LoadExt names no file", db.connection_string(false) + "LoadExt=/nonexistent/libx.so;"},
-      {"the extension path names no file", db.connection_string(false)},
-  };
   ScopedExtensionPath env("/nonexistent/libtsqlext.so");
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    automation::Error e = error_of([&] { data::odbc::open(c.text); });
+  // LoadExt names no file; no LoadExt, and the extension path names no file.
+  for (const std::string& text : {db.connection_string(false) + "LoadExt=/nonexistent/libx.so;",
+                                  db.connection_string(false)}) {
+    SCOPED_TRACE(text);
+    automation::Error e = error_of([&] { data::odbc::open(text); });
     EXPECT_EQ(e.number(), data::errc::kInvalidConnection);
     EXPECT_EQ(e.source(), "ODBC");
     EXPECT_EQ(e.description(), expected);
@@ -263,53 +227,32 @@ TEST(OdbcProviderTest, ASqliteSourceWithoutTheExtensionIsRefused) {
 }
 
 TEST(OdbcDialectTest, SqlServerNullParametersBecomeLiterals) {
-  struct Case {
-    const char* sql;
+  using Fields = std::vector<std::string>;
+  test_support::for_each_case("data_odbc/cases/null_literals.tsv", 4, 4, [](const Fields& f) {
     std::vector<Variant> params;
-    const char* text;
-    std::size_t bound;  // values left to bind
-  };
-  const std::vector<Case> cases = {
-      {"UPDATE T SET A = ?, B = ? WHERE K = ?",
-       {Variant::null(), Variant(1), Variant("k")},
-       "UPDATE T SET A = NULL, B = ? WHERE K = ?",
-       2},
-      {"INSERT INTO T VALUES ('?', [a?b], \"c?\", ?, ?) -- ?\n/* ? */",
-       {Variant(), Variant::missing()},
-       "INSERT INTO T VALUES ('?', [a?b], \"c?\", NULL, NULL) -- ?\n/* ? */",
-       0},
-      {"SELECT 'it''s ?' AS X, [x]]?] AS Y WHERE Z = ?",
-       {Variant(2)},
-       "SELECT 'it''s ?' AS X, [x]]?] AS Y WHERE Z = ?",
-       1},
-      {"SELECT 1 AS X", {}, "SELECT 1 AS X", 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.sql);
-    std::vector<std::size_t> markers = data::odbc::parameter_markers(c.sql);
-    ASSERT_EQ(markers.size(), c.params.size());
+    std::istringstream tokens(f[1]);
+    for (std::string t; tokens >> t;) {
+      params.push_back(t == "Null"           ? Variant::null()
+                       : t == "Empty"        ? Variant()
+                       : t == "Missing"      ? Variant::missing()
+                       : t.starts_with('\'') ? Variant(t.substr(1, t.size() - 2))
+                                             : Variant(std::stoi(t)));
+    }
+    std::vector<std::size_t> markers = data::odbc::parameter_markers(f[0]);
+    ASSERT_EQ(markers.size(), params.size());
     std::vector<Variant> rest;
-    EXPECT_EQ(data::odbc::with_null_literals(c.sql, markers, c.params, rest), c.text);
-    EXPECT_EQ(rest.size(), c.bound);
-  }
+    EXPECT_EQ(data::odbc::with_null_literals(f[0], markers, params, rest), f[2]);
+    EXPECT_EQ(rest.size(), std::stoul(f[3]));
+  });
 }
 
 TEST(OdbcScriptTest, SqlServerScriptsAreCutIntoBatchesAtGo) {
-  struct Case {
-    const char* script;
-    std::vector<std::string> batches;
-  };
-  const Case cases[] = {
-      {"CREATE TABLE A (X INT);\nCREATE TABLE B (Y INT);\n",
-       {"CREATE TABLE A (X INT);\nCREATE TABLE B (Y INT);\n"}},
-      {"CREATE TABLE A (X INT)\nGO\n  go  \r\nCREATE VIEW V AS SELECT X FROM A\nGo",
-       {"CREATE TABLE A (X INT)\n", "CREATE VIEW V AS SELECT X FROM A\n"}},
-      {"SELECT 1 AS GO\nGOTO_LABEL:\n", {"SELECT 1 AS GO\nGOTO_LABEL:\n"}},
-      {"GO\n\nGO\n", {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.script);
-    EXPECT_EQ(data::odbc::split_batches(c.script), c.batches);
+  const auto cases = test_support::case_lines("data_odbc/cases/go_batches.tsv");
+  ASSERT_EQ(cases.size(), 4u);
+  for (const test_support::CaseLine& c : cases) {
+    SCOPED_TRACE(c.fields[0]);
+    EXPECT_EQ(data::odbc::split_batches(c.fields[0]),
+              std::vector<std::string>(c.fields.begin() + 1, c.fields.end()));
   }
 }
 

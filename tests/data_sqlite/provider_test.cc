@@ -20,7 +20,6 @@
 namespace {
 
 using automation::Variant;
-using data::DataType;
 
 using test_support::error_of;
 
@@ -43,53 +42,21 @@ TEST_F(ProviderTest, DeclaredTypesGiveFieldsAndValueSubtypes) {
   data::ResultSet rs = provider_->execute("SELECT * FROM T ORDER BY I", {});
   ASSERT_TRUE(rs.returns_rows);
   ASSERT_EQ(rs.rows.size(), 2u);
-  struct Expect {
-    const char* name;
-    DataType type;
-    int size;
-    int precision;
-    int scale;
-    int attributes;
-    const char* value;
-  };
-  constexpr int kNullable = data::kFldMayBeNull | data::kFldIsNullable;
-  constexpr int kFixed = data::kFldFixed;
-  const Expect expected[] = {
-      {"I", DataType::kInteger, 4, 10, 0, kFixed, "1:Long"},
-      {"N", DataType::kNumeric, 19, 9, 2, kFixed | kNullable, "12.35:Decimal"},
-      {"D", DataType::kNumeric, 19, 5, 0, kFixed | kNullable, "7:Decimal"},
-      {"R", DataType::kSingle, 4, 7, 0, kFixed | kNullable, "0.5:Double"},
-      {"C", DataType::kChar, 3, 0, 0, kFixed | kNullable, "'ab ':String"},
-      {"V", DataType::kVarChar, 10, 0, 0, kNullable, "'text':String"},
-      {"NV", DataType::kVarWChar, 20, 0, 0, kNullable, "'wide':String"},
-      {"DA", DataType::kDBDate, 6, 10, 0, kFixed | kNullable, "#2021-03-04 00:00:00#:Date"},
-      {"VB", DataType::kVarBinary, 4, 0, 0, kNullable, "0x0102:Byte()"},
-      {"U", DataType::kGUID, 16, 0, 0, kFixed | kNullable, "'A-B':String"},
-  };
-  ASSERT_EQ(rs.columns.size(), std::size(expected));
-  for (std::size_t i = 0; i < rs.columns.size(); ++i) {
+  std::size_t i = 0;
+  using Fields = std::vector<std::string>;
+  test_support::for_each_case("data_sqlite/cases/declared_types.tsv", 2, 10, [&](const Fields& f) {
+    ASSERT_LT(i, rs.columns.size());
     const data::ColumnInfo& c = rs.columns[i];
-    const Expect& e = expected[i];
-    SCOPED_TRACE(e.name);
-    EXPECT_EQ(c.name, e.name);
-    EXPECT_EQ(c.type, e.type);
-    EXPECT_EQ(c.defined_size, e.size);
-    EXPECT_EQ(c.precision, e.precision);
-    EXPECT_EQ(c.numeric_scale, e.scale);
-    EXPECT_EQ(c.attributes, e.attributes);
-    EXPECT_EQ(c.base_table, "T");
-    EXPECT_EQ(c.base_column, e.name);
-    EXPECT_EQ(c.key_column, i == 0);
-    std::string value = test_support::value_text(rs.rows[0][i], test_support::ShowTypes::kYes);
-    if (e.type == DataType::kBinary || e.type == DataType::kVarBinary ||
-        e.type == DataType::kLongVarBinary) {
-      value = value.substr(0, value.find(':')) + ":Byte()";
-    }
-    EXPECT_EQ(value, e.value);
-    if (i > 0) {
-      EXPECT_TRUE(rs.rows[1][i].is_null());
-    }
-  }
+    EXPECT_EQ(c.name + " " + std::to_string(static_cast<int>(c.type)) + " " +
+                  std::to_string(c.defined_size) + " " + std::to_string(c.precision) + " " +
+                  std::to_string(c.numeric_scale) + " " + std::to_string(c.attributes) + " " +
+                  (c.key_column ? "key" : "-") + " " + c.base_table + "." + c.base_column,
+              f[0]);
+    EXPECT_EQ(test_support::value_text(rs.rows[0][i], test_support::ShowTypes::kYes), f[1]);
+    EXPECT_EQ(rs.rows[1][i].is_null(), i > 0);
+    ++i;
+  });
+  EXPECT_EQ(i, rs.columns.size());
 }
 
 // SQLite keeps a value its column's type cannot take as what it is; it is read so, whether
@@ -220,27 +187,13 @@ TEST(SqliteProviderOpenTest, JournalModeIsTheFilesAndSyncLevelTheConnections) {
                                      ("dorsel_journal_" + std::to_string(::getpid()) + ".sqlite");
   const std::string source = "Provider=SQLite;Data Source=" + file.string();
   std::filesystem::remove(file);
-  {
-    auto plain = data::sqlite::open(source);
-    EXPECT_EQ(pragma(*plain, "journal_mode"), "delete");
-    EXPECT_EQ(pragma(*plain, "synchronous"), "2");      // SQLite's default, full
-    EXPECT_EQ(pragma(*plain, "cache_size"), "-65536");  // 64 MiB, for a large price list
-  }
-  struct Case {
-    const char* keys;
-    const char* journal;
-    const char* synchronous;
-  };
-  // WAL stays with the file for a connection that does not ask; its sync level does not.
-  for (const Case& c :
-       {Case{";Journal Mode=wal", "wal", "1"}, Case{"", "wal", "1"},
-        Case{";Synchronous=Full", "wal", "2"},
-        Case{";journalmode=Delete;synchronous=off", "delete", "0"}, Case{"", "delete", "2"}}) {
-    SCOPED_TRACE(c.keys);
-    auto provider = data::sqlite::open(source + c.keys);
-    EXPECT_EQ(pragma(*provider, "journal_mode"), c.journal);
-    EXPECT_EQ(pragma(*provider, "synchronous"), c.synchronous);
-  }
+  // 64 MiB of page cache, for a large price list.
+  EXPECT_EQ(pragma(*data::sqlite::open(source), "cache_size"), "-65536");
+  using Fields = std::vector<std::string>;
+  test_support::for_each_case("data_sqlite/cases/journal_modes.tsv", 2, 6, [&](const Fields& f) {
+    auto provider = data::sqlite::open(source + f[0]);
+    EXPECT_EQ(pragma(*provider, "journal_mode") + " " + pragma(*provider, "synchronous"), f[1]);
+  });
   std::filesystem::remove(file);
 
   for (auto [keys, description] : {
