@@ -56,9 +56,7 @@ TEST_F(LastPricesViewTest, EachRowIsHandedOverWithItsOwnCurrencyAndTrimmedPrice)
             "SCIMP='0'\nMAG1PER='0'\nMAG2PER='0'\nMAGIMP='0'\nCalcolaPrezzoNetto\n");
   EXPECT_EQ(view_rows(view(), {"PREZZO_NETTO"}), "7\n7\n");
   // Only the item is read, once per row, with the trimmed code.
-  const std::string item_query = test_support::crlf_lines(
-      {" SELECT ", "     MG66_FLGBASEVAR ", " FROM ", "     MG66_ANAGRART ",
-       " WHERE MG66_DITTA_CG18 = 1", " AND MG66_CODART ='A1'"});
+  const std::string item_query = test_support::item_flag_query();
   EXPECT_EQ(log.statements(), (std::vector<std::string>{item_query, item_query}));
 }
 

@@ -11,6 +11,7 @@
 
 #include "prezzi/price_calculation.h"
 #include "support/recordset_text.h"
+#include "support/slot_test_helpers.h"
 
 namespace test_support {
 
@@ -77,6 +78,12 @@ inline std::string view_rows(data::Recordset& view, const std::vector<std::strin
     out += "\n";
   }
   return out;
+}
+
+// The statement that reads the base-variation flag of item A1, once per row priced.
+inline std::string item_flag_query() {
+  return crlf_lines({" SELECT ", "     MG66_FLGBASEVAR ", " FROM ", "     MG66_ANAGRART ",
+                     " WHERE MG66_DITTA_CG18 = 1", " AND MG66_CODART ='A1'"});
 }
 
 }  // namespace test_support
