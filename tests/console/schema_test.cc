@@ -12,16 +12,15 @@
 
 #include "automation/error.h"
 #include "data/sqlite/sqlite_provider.h"
+#include "support/case_file.h"
 #include "support/error_of.h"
 #include "support/test_database.h"
 
 namespace {
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+// A file of the schema folder, beside tests/.
+std::string read_file(const std::string& name) {
+  return test_support::case_file("../schema" + name);
 }
 
 // The engine's own view of the created tables, read with the C API.
@@ -84,15 +83,14 @@ TEST(SchemaFilesTest, ShippedRenderingsEqualTheRenderersOutput) {
     SCOPED_TRACE(file);
     const std::string path = std::string(DORSEL_SCHEMA_DIR) + file;
     if (update) std::ofstream(path, std::ios::binary) << console::schema_script(dialect);
-    EXPECT_EQ(console::schema_script(dialect), read_file(path))
+    EXPECT_EQ(console::schema_script(dialect), read_file(file))
         << "re-render with DORSEL_UPDATE_SCHEMA=1 console_tests";
   }
 }
 
 TEST(SchemaFilesTest, EmbeddedSourceIsTheSchemaFile) {
   // A stale build would create last week's tables.
-  EXPECT_EQ(read_file(std::string(DORSEL_SCHEMA_DIR) + "/erp_schema.sql"),
-            console::schema_source());
+  EXPECT_EQ(read_file("/erp_schema.sql"), console::schema_source());
 }
 
 TEST(SchemaFilesTest, DialectFollowsTheProviderName) {
