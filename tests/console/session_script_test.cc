@@ -16,39 +16,30 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
+// Objects match key by key, arrays element by element; numbers by value, "*" anything.
 bool subset(const json& expected, const json& actual, std::string* where) {
   if (expected.is_string() && expected.get<std::string>() == "*") return true;
-  if (expected.is_object()) {
-    if (!actual.is_object()) return false;
-    for (const auto& [key, value] : expected.items()) {
-      if (!actual.contains(key)) {
-        *where = "missing key " + key;
-        return false;
-      }
-      if (!subset(value, actual[key], where)) {
-        *where = key + "." + *where;
-        return false;
-      }
-    }
-    return true;
-  }
-  if (expected.is_array()) {
-    if (!actual.is_array() || actual.size() != expected.size()) {
-      *where = "array size";
-      return false;
-    }
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-      if (!subset(expected[i], actual[i], where)) {
-        *where = "[" + std::to_string(i) + "]." + *where;
-        return false;
-      }
-    }
-    return true;
-  }
   if (expected.is_number() && actual.is_number()) {
     return expected.get<double>() == actual.get<double>();
   }
-  return expected == actual;
+  if (!expected.is_structured()) return expected == actual;
+  if (expected.type() != actual.type() ||
+      (expected.is_array() && expected.size() != actual.size())) {
+    *where = expected.is_array() ? "array size" : "not an object";
+    return false;
+  }
+  for (const auto& [key, value] : expected.items()) {
+    if (expected.is_object() && !actual.contains(key)) {
+      *where = "missing key " + key;
+      return false;
+    }
+    const json& found = expected.is_object() ? actual.at(key) : actual.at(std::stoul(key));
+    if (!subset(value, found, where)) {
+      *where = key + "." + *where;
+      return false;
+    }
+  }
+  return true;
 }
 
 struct Script {
