@@ -128,8 +128,7 @@ TEST_F(PanelsShowClearTest, UncountableRecordsetsOnlyGetTheQuery) {
       data::LockTypeEnum::kBatchOptimistic);
   component->RefreshChild("NEW", "FRMUC_CONFEZIONI");
   EXPECT_NE(component->Gstr_SQL_MG68.find("'NEW'"), std::string::npos);
-  EXPECT_EQ(component->Grst_RecSet_MG68->Fields().Item("MG68_CODART_MG66").Value().as_string(),
-            "OLD");
+  EXPECT_EQ(column_text(*component->Grst_RecSet_MG68, "MG68_CODART_MG66"), "OLD");
 }
 
 TEST_F(PanelsShowClearTest, ViewErrorCarriesBothLabelsAfterTheRekey) {
@@ -193,8 +192,7 @@ TEST_F(PanelsShowClearTest, WithoutHostShowAndRefreshFailAndClearStillWorks) {
     EXPECT_EQ((*component).*t.query, before);
   }
   // The Intrastat row was re-keyed before the company was needed.
-  EXPECT_EQ(component->Grst_RecSet_MG98->Fields().Item("MG98_CODART_MG66").Value().as_string(),
-            "NEW");
+  EXPECT_EQ(column_text(*component->Grst_RecSet_MG98, "MG98_CODART_MG66"), "NEW");
   for (const char* known_and_idle : {"FRMUC_BASE", "FRMUC_CPARTFLAFG"}) {
     EXPECT_NO_THROW(component->RefreshChild("NEW", known_and_idle));
   }
