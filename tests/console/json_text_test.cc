@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -15,6 +15,7 @@
 #include "automation/number_format.h"
 #include "console/json_values.h"
 #include "data/recordset.h"
+#include "support/case_file.h"
 #include "support/test_database.h"
 
 namespace {
@@ -74,24 +75,10 @@ TEST(JsonTextTest, EveryKindOfValueIsWrittenAsTheDocumentWouldBe) {
 }
 
 TEST(JsonTextTest, DoublesAreWrittenAsTheLibraryWritesThem) {
-  std::vector<double> doubles = {0.0,
-                                 -0.0,
-                                 1.0,
-                                 -1.0,
-                                 0.1,
-                                 100.0,
-                                 2.5,
-                                 1e15 - 1,
-                                 1e15,
-                                 -1e15,
-                                 1e16,
-                                 123456789012345.0,
-                                 1e-5,
-                                 5e-324,
-                                 std::numeric_limits<double>::max(),
-                                 std::numeric_limits<double>::infinity(),
-                                 -std::numeric_limits<double>::infinity(),
-                                 std::nan("")};
+  std::vector<double> doubles;
+  test_support::for_each_case("console/data/json_doubles.txt", 1, 18, [&](const auto& c) {
+    doubles.push_back(std::strtod(c[0].c_str(), nullptr));
+  });
   std::mt19937_64 random(19);
   for (int i = 0; i < 20000; ++i) {
     const double magnitude = std::pow(10.0, static_cast<double>(random() % 40) - 20.0);

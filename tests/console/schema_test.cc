@@ -6,23 +6,21 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "automation/error.h"
 #include "data/sqlite/sqlite_provider.h"
+#include "support/case_file.h"
 #include "support/error_of.h"
 #include "support/test_database.h"
 
 namespace {
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+// A file of the schema folder, beside tests/.
+std::string read_file(const std::string& name) {
+  return test_support::case_file("../schema" + name);
 }
 
 // The engine's own view of the created tables, read with the C API.
@@ -31,15 +29,16 @@ struct Column {
   std::string collation;
 };
 
-std::vector<std::string> column_names(sqlite3* db, const std::string& table) {
-  std::vector<std::string> names;
+// One column of a statement's rows.
+std::vector<std::string> strings_of(sqlite3* db, const std::string& sql, int column) {
+  std::vector<std::string> values;
   sqlite3_stmt* statement = nullptr;
-  sqlite3_prepare_v2(db, ("PRAGMA table_info(" + table + ")").c_str(), -1, &statement, nullptr);
+  sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
   while (sqlite3_step(statement) == SQLITE_ROW) {
-    names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)));
+    values.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
   }
   sqlite3_finalize(statement);
-  return names;
+  return values;
 }
 
 Column column_of(sqlite3* db, const std::string& table, const std::string& column) {
@@ -53,16 +52,16 @@ Column column_of(sqlite3* db, const std::string& table, const std::string& colum
   return {type ? type : "", collation ? collation : ""};
 }
 
-std::set<std::string> table_names(sqlite3* db) {
-  std::set<std::string> names;
-  sqlite3_stmt* statement = nullptr;
-  sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table'", -1, &statement,
-                     nullptr);
-  while (sqlite3_step(statement) == SQLITE_ROW) {
-    names.emplace(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+// Every column of every table, as (table, column).
+std::vector<std::pair<std::string, std::string>> all_columns(sqlite3* db) {
+  std::vector<std::pair<std::string, std::string>> out;
+  for (const std::string& table :
+       strings_of(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name", 0)) {
+    for (std::string& name : strings_of(db, "PRAGMA table_info(" + table + ")", 1)) {
+      out.emplace_back(table, std::move(name));
+    }
   }
-  sqlite3_finalize(statement);
-  return names;
+  return out;
 }
 
 bool is_text_type(const std::string& type) { return type.find("CHAR") != std::string::npos; }
@@ -84,15 +83,14 @@ TEST(SchemaFilesTest, ShippedRenderingsEqualTheRenderersOutput) {
     SCOPED_TRACE(file);
     const std::string path = std::string(DORSEL_SCHEMA_DIR) + file;
     if (update) std::ofstream(path, std::ios::binary) << console::schema_script(dialect);
-    EXPECT_EQ(console::schema_script(dialect), read_file(path))
+    EXPECT_EQ(console::schema_script(dialect), read_file(file))
         << "re-render with DORSEL_UPDATE_SCHEMA=1 console_tests";
   }
 }
 
 TEST(SchemaFilesTest, EmbeddedSourceIsTheSchemaFile) {
   // A stale build would create last week's tables.
-  EXPECT_EQ(read_file(std::string(DORSEL_SCHEMA_DIR) + "/erp_schema.sql"),
-            console::schema_source());
+  EXPECT_EQ(read_file("/erp_schema.sql"), console::schema_source());
 }
 
 TEST(SchemaFilesTest, DialectFollowsTheProviderName) {
@@ -116,13 +114,11 @@ TEST_F(SchemaTest, EveryCharacterColumnCarriesTheCaseInsensitiveCollation) {
     markers += line.substr(0, line.find("--")).find("COLLATE_CI") != std::string::npos;
   }
   int text_columns = 0;
-  for (const std::string& table : table_names(db)) {
-    for (const std::string& name : column_names(db, table)) {
-      const Column column = column_of(db, table, name);
-      if (!is_text_type(column.declared_type)) continue;
-      ++text_columns;
-      EXPECT_EQ("TSQL_CI", column.collation) << table << "." << name;
-    }
+  for (const auto& [table, name] : all_columns(db)) {
+    const Column column = column_of(db, table, name);
+    if (!is_text_type(column.declared_type)) continue;
+    ++text_columns;
+    EXPECT_EQ("TSQL_CI", column.collation) << table << "." << name;
   }
   EXPECT_EQ(markers, text_columns);
 }
@@ -144,18 +140,16 @@ TEST_F(SchemaTest, SqlServerRenderingDeclaresTheSameColumns) {
     server[name] = {type, code.find("COLLATE SQL_Latin1_General_CP1_CI_AS") != std::string::npos};
   }
   std::size_t columns = 0;
-  for (const std::string& table : table_names(db)) {
-    for (const std::string& name : column_names(db, table)) {
-      SCOPED_TRACE(table + "." + name);
-      ++columns;
-      std::string type = column_of(db, table, name).declared_type;
-      if (const std::size_t at = type.find("(-1)"); at != std::string::npos) {
-        type.replace(at, 4, "(MAX)");
-      }
-      ASSERT_EQ(1u, server.count(name));
-      EXPECT_EQ(type, server[name].first);
-      EXPECT_EQ(is_text_type(type), server[name].second);
+  for (const auto& [table, name] : all_columns(db)) {
+    SCOPED_TRACE(table + "." + name);
+    ++columns;
+    std::string type = column_of(db, table, name).declared_type;
+    if (const std::size_t at = type.find("(-1)"); at != std::string::npos) {
+      type.replace(at, 4, "(MAX)");
     }
+    ASSERT_EQ(1u, server.count(name));
+    EXPECT_EQ(type, server[name].first);
+    EXPECT_EQ(is_text_type(type), server[name].second);
   }
   EXPECT_EQ(columns, server.size());
 }

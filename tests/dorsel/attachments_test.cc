@@ -63,31 +63,13 @@ class AttachmentsTest : public test_support::ComponentTest {
   }
   void TearDown() override { fs::remove_all(base); }
 
-  void brand(int company = 1) {
-    exec(
-        "INSERT INTO IL01_MARCHEDITTA (IL01_DITTA_CG18, IL01_CODICE_CL01, IL01_CODICE_IL02) "
-        "VALUES (" +
-        std::to_string(company) + ", 'T1', 'BR1')");
-  }
-  void configuration(const std::string& module, const std::string& state, int company = 1) {
-    exec(
-        "INSERT INTO IL00_CONFIG_GDPR (IL00_DITTA_CG18, IL00_MODULO, IL00_STATO, IL00_USERNAME) "
-        "VALUES (" +
-        std::to_string(company) + ", '" + module + "', " + state + ", 'user-" + module + "')");
-  }
-  void attachment(int id, const Variant& kind, const Variant& name, const Variant& abbreviation,
-                  const Variant& type, const Variant& size, const Variant& downloaded,
-                  const Variant& link) {
-    connection->run(
-        "INSERT INTO CL06_LISTAALLEGATI (CL06_ID, CL06_ID_CL02, CL06_DITTA_CG18, CL06_TIPO, "
-        "CL06_NOMEFILE, CL06_SIGLATIPO, CL06_TIPOFILE, CL06_DIMENSIONE, CL06_ISDOWNLOADED, "
-        "CL06_LINK) VALUES (?, 10, 1, ?, ?, ?, ?, ?, ?, ?)",
-        std::vector<Variant>{id, kind, name, abbreviation, type, size, downloaded, link});
-  }
   // A downloaded attachment of the given kind, with its content unless `content` is null.
   void file(int id, int kind, const Variant& name, const char* content,
             const Variant& link = "http://cat/file") {
-    attachment(id, kind, name, kNull, kNull, kNull, 1, link);
+    connection->run(
+        "INSERT INTO CL06_LISTAALLEGATI (CL06_ID, CL06_ID_CL02, CL06_DITTA_CG18, CL06_TIPO, "
+        "CL06_NOMEFILE, CL06_ISDOWNLOADED, CL06_LINK) VALUES (?, 10, 1, ?, ?, 1, ?)",
+        std::vector<Variant>{id, kind, name, link});
     if (content) set_content(id, content);
   }
   void set_content(int id, const std::string& content) {
@@ -120,8 +102,12 @@ TEST_F(AttachmentsTest, StatementsAreTheFixedTexts) {
 }
 
 TEST_F(AttachmentsTest, TrappingMethodsReportWithTheirLabel) {
-  brand();
-  configuration("SORVANO", "1");
+  exec(
+      "INSERT INTO IL01_MARCHEDITTA (IL01_DITTA_CG18, IL01_CODICE_CL01, IL01_CODICE_IL02) "
+      "VALUES (1, 'T1', 'BR1')");
+  exec(
+      "INSERT INTO IL00_CONFIG_GDPR (IL00_DITTA_CG18, IL00_MODULO, IL00_STATO, IL00_USERNAME) "
+      "VALUES (1, 'SORVANO', 1, 'user-SORVANO')");
   const data::RecordsetPtr before = component->Get_PathImage("A1");
   ASSERT_TRUE(component->IsSorvanoAttivo());
   // Without a host nothing is built, so the slot keeps what it had.

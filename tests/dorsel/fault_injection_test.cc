@@ -119,15 +119,11 @@ TEST_F(FaultInjectionTest, PanelRefreshReportsEachFailingStatementUnderItsLabels
 TEST_F(FaultInjectionTest, BatchWriteBackIsAllOrNothing) {
   const std::string stock =
       "SELECT MG67_DEPOS_MG58, MG67_SCORTAMIN FROM MG67_SCORTE WHERE "
-      "MG67_CODART_MG66 = '" +
-      std::string(kItem) + "' ORDER BY 1";
+      "MG67_CODART_MG66 = 'VITE-M6X20' ORDER BY 1";
   exec(
       "INSERT INTO MG67_SCORTE (MG67_DITTA_CG18, MG67_CODART_MG66, MG67_OPZIONE_MG5E, "
-      "MG67_DEPOS_MG58, MG67_SCORTAMIN) VALUES (1, '" +
-      std::string(kItem) +
-      "', ' ', 'X1', 1), "
-      "(1, '" +
-      std::string(kItem) + "', ' ', 'X2', 2)");
+      "MG67_DEPOS_MG58, MG67_SCORTAMIN) VALUES (1, 'VITE-M6X20', ' ', 'X1', 1), "
+      "(1, 'VITE-M6X20', ' ', 'X2', 2)");
   component->Init_MG67_scorte(kItem);
   const std::string before = query_text(stock);
   data::Recordset& rs = *component->Grst_RecSet_MG67;

@@ -10,6 +10,7 @@
 #include "automation/guid.h"
 #include "automation/number_format.h"
 #include "dorsel/frame/values.h"
+#include "support/case_file.h"
 #include "support/component_fixture.h"
 #include "support/error_of.h"
 #include "support/slot_test_helpers.h"
@@ -168,24 +169,16 @@ TEST(ValueFunctionsTest, NumbersGiveWhatTheirTextGives) {
   using dorsel::ValoreNumerico_double;
   for (const auto& format : {automation::NumberFormat::italian(), automation::NumberFormat{}}) {
     automation::ScopedNumberFormat scoped(format);
-    std::vector<Variant> values = {
-        Variant(std::int16_t{-32768}),
-        Variant(std::int32_t{0}),
-        Variant(std::int32_t{-2147483647 - 1}),
-        Variant(std::int64_t{9007199254740993}),
-        Variant(automation::Decimal::from_parts(-150, 2)),
-        Variant(automation::Decimal::from_parts(0, 4)),
-        Variant(automation::Decimal::from_parts(1, 28)),
-        Variant(automation::Decimal::parse("79228162514264337593543950335", format)),
-        Variant(0.0),
-        Variant(-0.0),
-        Variant(2.5),
-        Variant(-1234.5678),
-        Variant(1e-4),
-        Variant(1.5e-7),
-        Variant(123456789012345.0),
-        Variant(1e20),
-        Variant(-3.25e-20)};
+    std::vector<Variant> values;
+    test_support::for_each_case("dorsel/data/stored_numbers.tsv", 2, 17, [&](const auto& c) {
+      const std::string& text = c[1];
+      values.push_back(c[0] == "i16"   ? Variant(static_cast<std::int16_t>(std::stoi(text)))
+                       : c[0] == "i32" ? Variant(static_cast<std::int32_t>(std::stoll(text)))
+                       : c[0] == "i64" ? Variant(std::int64_t{std::stoll(text)})
+                       : c[0] == "dec" ? Variant(automation::Decimal::parse(
+                                             text, automation::NumberFormat::plain()))
+                                       : Variant(std::strtod(text.c_str(), nullptr)));
+    });
     std::mt19937 random(11);
     std::uniform_real_distribution<double> mantissa(-0.5, 0.5);
     std::uniform_int_distribution<int> exponent(-20, 19);
