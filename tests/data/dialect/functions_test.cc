@@ -89,6 +89,7 @@ TEST(TsqlConnectionSetupTest, JoinFindsPartnersThatDifferByTrailingBlanks) {
 class TsqlCatalogueListTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    db_.exec_sqlite(test_support::case_file("data/dialect/cases/inventory_tables.sql"));
     db_.exec_sqlite(test_support::case_file("data/dialect/cases/catalogue.sql"));
   }
 
